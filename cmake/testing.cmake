@@ -1,0 +1,72 @@
+# Host tests: one GoogleTest program per subsystem, linked against the parts
+# and the test build of the host back end (fault injection on).
+if(NOT UPDATER_TARGET STREQUAL "windows")
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
+
+function(updater_host_test name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE updater_parts updater_platform_host_testing
+                                        GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE
+    UPDATER_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    UPDATER_HOST_UPDATER="${PROJECT_SOURCE_DIR}/dist/host/updater"
+    UPDATER_WINDOWS_BIN="${UPDATER_WINDOWS_BIN}")
+  updater_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS host)
+endfunction()
+
+# A Windows program for the tests, placed where the host tests find it.
+function(updater_windows_test_program name)
+  add_executable(${name} ${ARGN})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${UPDATER_WINDOWS_BIN})
+  updater_warnings(${name})
+endfunction()
+
+# A test that needs the Wine prefix and display of the run: serial, labelled.
+function(updater_wine_test name)
+  add_test(NAME ${name} COMMAND ${ARGN})
+  set_tests_properties(${name} PROPERTIES LABELS wine RUN_SERIAL TRUE FIXTURES_REQUIRED wine
+    ENVIRONMENT "UPDATER_WINE_STATE=${UPDATER_WINE_STATE}")
+endfunction()
+
+# A GoogleTest program whose tests also run Windows programs under Wine
+# (through scripts/wine.sh): its tests run one at a time, after wine.setup.
+function(updater_host_wine_test name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE updater_parts updater_platform_host_testing
+                                        GTest::gtest GTest::gtest_main GTest::gmock)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(${name} PRIVATE
+    UPDATER_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    UPDATER_HOST_UPDATER="${PROJECT_SOURCE_DIR}/dist/host/updater"
+    UPDATER_WINDOWS_BIN="${UPDATER_WINDOWS_BIN}")
+  updater_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS wine RUN_SERIAL TRUE
+    FIXTURES_REQUIRED wine ENVIRONMENT "UPDATER_WINE_STATE=${UPDATER_WINE_STATE}")
+endfunction()
+
+# A libFuzzer target (fuzz build only), run for a bounded time by CTest.
+set(UPDATER_FUZZ_SECONDS 20 CACHE STRING "How long each fuzz target runs in the tests")
+function(updater_fuzz_target name)
+  if(NOT UPDATER_TARGET STREQUAL "fuzz")
+    return()
+  endif()
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE updater_parts updater_platform_host_testing)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  updater_warnings(${name})
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}.corpus)
+  file(MAKE_DIRECTORY ${corpus})
+  add_test(NAME fuzz.${name}
+    COMMAND ${name} -max_total_time=${UPDATER_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048
+            -print_final_stats=1 ${corpus})
+  set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz
+    ENVIRONMENT "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
+endfunction()

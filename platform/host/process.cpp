@@ -1,0 +1,4 @@
+#include "platform/process.h"
+
+// The host loader takes no libraries from the program's folder.
+void RestrictDllSearch() {}

@@ -1,0 +1,89 @@
+#!/bin/bash
+# The Wine environment of a test run: a prefix of its own, an Xvfb display
+# of its own and the Japanese locale, so that the ANSI code page is 932.
+#   wine.sh setup            make the prefix (once) and start the display
+#   wine.sh run EXE ARGS...  run a Windows program there; exits with its code
+#   wine.sh teardown         stop the Wine server and the display
+# State lives in $UPDATER_WINE_STATE (default: build/wine of the checkout).
+set -uo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+STATE=${UPDATER_WINE_STATE:-$ROOT/build/wine}
+export WINEPREFIX=$STATE/prefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=ja_JP.UTF-8
+export WINEARCH=win64
+
+display_alive() {
+  [ -f "$STATE/display" ] && [ -f "$STATE/xvfb.pid" ] && kill -0 "$(cat "$STATE/xvfb.pid")" 2>/dev/null
+}
+
+start_display() {
+  display_alive && return 0
+  mkdir -p "$STATE"
+  rm -f "$STATE/display"
+  exec 3>"$STATE/display.tmp"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$STATE/xvfb.log" 2>&1 &
+  echo $! >"$STATE/xvfb.pid"
+  exec 3>&-
+  for _ in $(seq 100); do
+    [ -s "$STATE/display.tmp" ] && break
+    sleep 0.1
+  done
+  [ -s "$STATE/display.tmp" ] || { echo "wine.sh: Xvfb did not start" >&2; return 1; }
+  mv "$STATE/display.tmp" "$STATE/display"
+}
+
+use_display() { export DISPLAY=":$(tr -d '\n' <"$STATE/display")"; }
+
+make_prefix() {
+  [ -f "$WINEPREFIX/.updater-ready" ] && return 0
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+  # Unmanaged windows: without a window manager Wine waits at every hide.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # A crashing program must end, not wait behind a crash dialog.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  # The dialog font of the template, rendered with the installed Japanese font.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    /v 'ＭＳ Ｐゴシック' /d 'IPAPGothic' /f >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    /v 'ＭＳ ゴシック' /d 'IPAGothic' /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.updater-ready"
+}
+
+case "${1:-}" in
+  setup)
+    start_display || exit 1
+    use_display
+    make_prefix
+    wineserver -p >/dev/null 2>&1
+    ;;
+  run)
+    shift
+    start_display || exit 1
+    use_display
+    make_prefix
+    wine "$@"
+    ;;
+  env)
+    # Prints the environment for a shell to eval.
+    start_display >/dev/null || exit 1
+    use_display
+    printf 'export WINEPREFIX=%q WINEDEBUG=%q WINEDLLOVERRIDES=%q LC_ALL=%q DISPLAY=%q WINEARCH=%q\n' \
+      "$WINEPREFIX" "$WINEDEBUG" "$WINEDLLOVERRIDES" "$LC_ALL" "$DISPLAY" "$WINEARCH"
+    ;;
+  teardown)
+    wineserver -k >/dev/null 2>&1
+    if [ -f "$STATE/xvfb.pid" ]; then kill "$(cat "$STATE/xvfb.pid")" 2>/dev/null; fi
+    rm -f "$STATE/xvfb.pid" "$STATE/display"
+    ;;
+  *)
+    echo "usage: wine.sh setup|run EXE ARGS...|env|teardown" >&2
+    exit 2
+    ;;
+esac
