@@ -12,7 +12,8 @@ function(updater_host_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE
     UPDATER_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    UPDATER_HOST_UPDATER="${PROJECT_SOURCE_DIR}/dist/host/updater"
+    UPDATER_HOST_UPDATER="${UPDATER_DIST_DIR}/host/updater"
+    UPDATER_WINDOWS_EXE="${UPDATER_DIST_DIR}/windows/UpDate.exe"
     UPDATER_WINDOWS_BIN="${UPDATER_WINDOWS_BIN}")
   updater_warnings(${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS host)
@@ -43,7 +44,8 @@ function(updater_host_wine_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE
     UPDATER_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-    UPDATER_HOST_UPDATER="${PROJECT_SOURCE_DIR}/dist/host/updater"
+    UPDATER_HOST_UPDATER="${UPDATER_DIST_DIR}/host/updater"
+    UPDATER_WINDOWS_EXE="${UPDATER_DIST_DIR}/windows/UpDate.exe"
     UPDATER_WINDOWS_BIN="${UPDATER_WINDOWS_BIN}")
   updater_warnings(${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS wine RUN_SERIAL TRUE
