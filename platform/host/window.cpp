@@ -129,7 +129,9 @@ WindowHandle CreateModelessDialog(InstanceHandle, int templateId, WindowHandle,
   if (AddControl(dialog, IDC_PROGRESS, "msctls_progress32", "") == nullptr ||
       AddControl(dialog, IDC_STATUS, "Static", STATUS_TEXT) == nullptr ||
       AddControl(dialog, IDC_PERCENT, "Static", "") == nullptr) {
-    ResetHostWindows();
+    for (PlatformWindow& window : Windows) {
+      if (&window == dialog || window.parent == dialog) window.inUse = 0;
+    }
     return nullptr;
   }
   dialog->registration = RegisterWindowTitle(dialog->text);
