@@ -61,7 +61,8 @@ case "${1:-}" in
     start_display || exit 1
     use_display
     make_prefix
-    wineserver -p >/dev/null 2>&1
+    # A server left running by an earlier setup serves as well.
+    wineserver -p >/dev/null 2>&1 || true
     ;;
   run)
     shift

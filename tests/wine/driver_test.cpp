@@ -1,0 +1,94 @@
+// The driver against a fixture program whose boxes, dialog and exit codes
+// are known, so that what the driver reports about UpDate.exe can be trusted.
+#include "tests/wine/runner.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+static const std::string DRIVER = UPDATER_WINDOWS_BIN "/wine_driver.exe";
+static const std::string FIXTURE = UPDATER_WINDOWS_BIN "/wine_fixture.exe";
+
+struct DriverRun {
+  int driverCode;
+  std::vector<std::string> report;
+};
+
+static DriverRun Drive(const std::vector<std::string>& options,
+                       const std::vector<std::string>& program) {
+  std::string folder = MakeTempFolder("driver");
+  std::string report = folder + "/report.jsonl";
+  std::vector<std::string> arguments = {DRIVER, "--report", WindowsPath(report)};
+  arguments.insert(arguments.end(), options.begin(), options.end());
+  arguments.push_back("--");
+  arguments.push_back(WindowsPath(FIXTURE));
+  arguments.insert(arguments.end(), program.begin(), program.end());
+  DriverRun run;
+  run.driverCode = RunUnderWine(arguments, folder + "/wine.log");
+  run.report = ReadLines(report);
+  return run;
+}
+
+static std::string Box(const char* owner, const char* text, int style, const char* answer) {
+  return std::string("{\"event\":\"messagebox\",\"owner\":\"") + owner +
+         "\",\"caption\":\"テスト\",\"text\":" + text + ",\"style\":" + std::to_string(style) +
+         ",\"answer\":\"" + answer + "\"}";
+}
+
+static std::string Exit(int code) {
+  return "{\"event\":\"exit\",\"code\":" + std::to_string(code) + "}";
+}
+
+TEST(WineDriver, ReadsEachBoxAndClicksTheListedAnswers) {
+  struct Case {
+    const char* answers;
+    const char* second;
+    const char* third;
+    int exitCode;
+  };
+  // A list that runs out, or names a button the box lacks, takes the first button.
+  const Case cases[] = {
+      {"ok,no,cancel,ok", "no", "cancel", 72},
+      {"yes", "yes", "ok", 61},
+      {"ok,yes,ok", "yes", "ok", 61},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answers);
+    DriverRun run = Drive({"--answers", c.answers}, {"boxes"});
+    EXPECT_EQ(run.driverCode, 0);
+    std::vector<std::string> expected = {
+        Box("none", "\"line one\\nline \\\"two\\\" \\\\\"", 0, "ok"),
+        Box("none", "\"question\"", 0x24, c.second),
+        Box("none", "\"warning\"", 0x31, c.third),
+        Box("none", "\"error\"", 0x10, "ok"),
+        Exit(c.exitCode),
+    };
+    EXPECT_EQ(run.report, expected);
+  }
+}
+
+TEST(WineDriver, PostsTheDialogCommandsAndReadsItsSystemMenu) {
+  const std::string create = "{\"event\":\"dialog\",\"action\":\"create\",\"title\":\"Fixture Dialog\"}";
+  const std::string destroy = "{\"event\":\"dialog\",\"action\":\"destroy\",\"title\":\"Fixture Dialog\"}";
+  DriverRun all = Drive({"--dialog-menu", "--dialog", "close", "--dialog", "cancel", "--dialog", "stop"},
+                        {"dialog"});
+  EXPECT_EQ(all.driverCode, 0);
+  EXPECT_EQ(all.report, (std::vector<std::string>{create, "{\"event\":\"systemmenu\",\"close\":0}",
+                                                 Box("dialog", "\"owned\"", 0x30, "ok"), destroy,
+                                                 Exit(7)}));
+
+  DriverRun withClose = Drive({"--dialog-menu", "--dialog", "stop"}, {"dialog", "close"});
+  EXPECT_EQ(withClose.driverCode, 0);
+  EXPECT_EQ(withClose.report, (std::vector<std::string>{create, "{\"event\":\"systemmenu\",\"close\":1}",
+                                                       Box("dialog", "\"owned\"", 0x30, "ok"),
+                                                       destroy, Exit(4)}));
+}
+
+TEST(WineDriver, KillsAProgramThatOutlivesTheTimeout) {
+  DriverRun run = Drive({"--timeout", "2"}, {"dialog"});
+  EXPECT_EQ(run.driverCode, 3);
+  ASSERT_EQ(run.report.size(), 4u);
+  EXPECT_EQ(run.report[2], "{\"event\":\"timeout\",\"seconds\":2}");
+  EXPECT_EQ(run.report[3], Exit(255));
+}
