@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/types.h"
+
 enum FaultOperation {
   FAULT_OPEN_READ,
   FAULT_OPEN_REPLACE,
@@ -49,6 +51,27 @@ void OverrideDriveSpace(uint64_t totalBytes, uint64_t freeBytes);
 // returns windows, the message queue and the message-box answers to their
 // state at process start, so that one process can run several updates.
 void ResetHostState();
+
+// The progress dialog as the host back end holds it; it stays readable
+// after the dialog is destroyed, until the next reset.
+struct HostDialogView {
+  int destroyed;
+  int visible;
+  int closeInMenu;   // its system menu still offers Close
+  int hasSmallIcon;
+  int progress;      // the progress bar's position
+  char title[MESSAGE_TEXT_SIZE];
+  char status[MESSAGE_TEXT_SIZE];   // IDC_STATUS
+  char percent[MESSAGE_TEXT_SIZE];  // IDC_PERCENT
+};
+// Fills view from the last progress dialog created; 0 when none was.
+int ViewHostDialog(HostDialogView* view);
+
+// Posts message (with wParam, lParam 0) to the next progress dialog once
+// its percentage has been shown afterUpdates times; 0 posts it right after
+// the dialog is initialised, before the update starts. The copy loop then
+// takes it off the queue as it would a user's. 0 when the plan is full.
+int PlanDialogPost(int afterUpdates, uint32_t message, uintptr_t wParam);
 
 // Internal to the back end: records the attempt and answers whether the
 // operation must fail (-1: no fault, else a FaultEffect).

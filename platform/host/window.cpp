@@ -1,7 +1,8 @@
 // Windows and the message queue of the host edition. Only the progress
 // dialog exists: a modeless dialog stand-in that keeps the template's
 // controls and calls the dialog procedure as the Win32 dialog manager does,
-// on one thread with one queue.
+// on one thread with one queue. Env UPDATER_DIALOG_POSTS lets a run post
+// messages to the dialog while it works (see PlanDialogPost).
 #include "platform/window.h"
 
 #include "platform/host/host_paths.h"
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 struct PlatformWindow {
@@ -27,6 +29,7 @@ struct PlatformWindow {
   int position;        // progress bar
   int closeInMenu;     // the dialog's system menu still has Close
   int registration;    // title registration, dialog only
+  int destroying;      // WM_DESTROY is being handled
   IconHandle smallIcon;
 };
 
@@ -50,6 +53,21 @@ static int QuitCode;
 // A window of another process, found by title; only focus is asked of it.
 static PlatformWindow ForeignWindow;
 
+// The last progress dialog created, kept for inspection after it is gone.
+static PlatformWindow* LastDialog;
+
+// Messages to post to the dialog once the percentage has been shown
+// afterUpdates times (0: as soon as the dialog is initialised).
+struct PlannedPost {
+  int afterUpdates;
+  uint32_t message;
+  uintptr_t wParam;
+};
+enum { MAX_PLANNED_POSTS = 32 };
+static PlannedPost PlannedPosts[MAX_PLANNED_POSTS];
+static int PlannedPostCount;
+static int PercentUpdates;
+
 void ResetHostWindows() {
   for (PlatformWindow& window : Windows) {
     if (window.inUse && !window.destroyed && window.registration >= 0 && window.itemId == 0) {
@@ -58,6 +76,54 @@ void ResetHostWindows() {
   }
   memset(Windows, 0, sizeof Windows);
   QueueHead = QueueCount = QuitPosted = QuitCode = 0;
+  LastDialog = nullptr;
+  PlannedPostCount = PercentUpdates = 0;
+}
+
+int PlanDialogPost(int afterUpdates, uint32_t message, uintptr_t wParam) {
+  if (afterUpdates < 0 || PlannedPostCount == MAX_PLANNED_POSTS) return 0;
+  PlannedPosts[PlannedPostCount++] = {afterUpdates, message, wParam};
+  return 1;
+}
+
+// UPDATER_DIALOG_POSTS: a comma list of "close" (WM_CLOSE) or a command
+// identifier (WM_COMMAND with that wParam), each optionally followed by
+// "@N" to post it when the percentage is shown for the Nth time.
+static void PlanPostsFromEnvironment() {
+  const char* list = getenv("UPDATER_DIALOG_POSTS");
+  if (list == nullptr) return;
+  for (const char* entry = list; *entry != '\0';) {
+    size_t length = strcspn(entry, ",");
+    char text[32];
+    snprintf(text, sizeof text, "%.*s", (int)length, entry);
+    char* at = strchr(text, '@');
+    char* end = nullptr;
+    long after = 0;
+    int valid = length > 0 && length < sizeof text;
+    if (valid && at != nullptr) {
+      *at = '\0';
+      after = strtol(at + 1, &end, 10);
+      valid = end != at + 1 && *end == '\0' && after >= 0 && after <= 100000;
+    }
+    if (valid && strcmp(text, "close") == 0) {
+      valid = PlanDialogPost((int)after, MESSAGE_CLOSE, 0);
+    } else if (valid) {
+      unsigned long command = strtoul(text, &end, 10);
+      valid = end != text && *end == '\0' && command <= 0xFFFFFFFFul &&
+              PlanDialogPost((int)after, MESSAGE_COMMAND, (uintptr_t)command);
+    }
+    if (!valid) fprintf(stderr, "updater: ignoring '%.*s' in UPDATER_DIALOG_POSTS\n", (int)length, entry);
+    entry += length;
+    if (*entry == ',') ++entry;
+  }
+}
+
+static void PostPlannedFor(WindowHandle dialog, int updates) {
+  for (int i = 0; i < PlannedPostCount; ++i) {
+    if (PlannedPosts[i].afterUpdates == updates) {
+      PostWindowMessage(dialog, PlannedPosts[i].message, PlannedPosts[i].wParam, 0);
+    }
+  }
 }
 
 static int IsLive(WindowHandle window) {
@@ -134,9 +200,12 @@ WindowHandle CreateModelessDialog(InstanceHandle, int templateId, WindowHandle,
     }
     return nullptr;
   }
+  LastDialog = dialog;
   dialog->registration = RegisterWindowTitle(dialog->text);
   procedure(dialog, MESSAGE_INITDIALOG, 0, 0);
   WriteWindowEvent("create", dialog);
+  PlanPostsFromEnvironment();
+  PostPlannedFor(dialog, 0);
   return dialog;
 }
 
@@ -148,13 +217,16 @@ void PaintWindowNow(WindowHandle window) {
   if (IsLive(window) && window->itemId == 0) DrawProgressLine(window);
 }
 
+// As on Windows, the dialog gets WM_DESTROY while its controls still exist,
+// and a DestroyWindow from inside WM_DESTROY does nothing more.
 void DestroyWindowNow(WindowHandle window) {
-  if (!IsLive(window)) return;
+  if (!IsLive(window) || window->destroying) return;
   if (window->itemId == 0) {
+    window->destroying = 1;
+    if (window->procedure != nullptr) window->procedure(window, MESSAGE_DESTROY, 0, 0);
     for (PlatformWindow& control : Windows) {
       if (control.inUse && control.parent == window) control.destroyed = 1;
     }
-    if (window->procedure != nullptr) window->procedure(window, MESSAGE_DESTROY, 0, 0);
     UnregisterWindowTitle(window->registration);
     window->registration = -1;
     if (isatty(STDERR_FILENO)) fputc('\n', stderr);
@@ -179,12 +251,15 @@ intptr_t SendWindowMessage(WindowHandle window, uint32_t message, uintptr_t wPar
     }
     return 0;
   }
-  if (message == MESSAGE_SETICON) {
+  intptr_t handled =
+      window->procedure != nullptr ? window->procedure(window, message, wParam, lParam) : 0;
+  // The dialog manager's default work, for the one message that needs it.
+  if (!handled && message == MESSAGE_SETICON && wParam == ICON_KIND_SMALL) {
     IconHandle previous = window->smallIcon;
     window->smallIcon = (IconHandle)lParam;
     return (intptr_t)previous;
   }
-  return window->procedure != nullptr ? window->procedure(window, message, wParam, lParam) : 0;
+  return handled;
 }
 
 int PostWindowMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -224,6 +299,10 @@ int TakePendingMessage(QueuedMessage* message) { return TakeQueued(message); }
 static void Dispatch(const HostMessage* message) {
   WindowHandle target = message->window;
   if (!IsLive(target)) return;
+  char fields[96];
+  snprintf(fields, sizeof fields, "\"message\":%u,\"wParam\":%lu", message->message,
+           (unsigned long)message->wParam);
+  WriteTranscriptEvent("dispatch", fields);
   SendWindowMessage(target, message->message, message->wParam, message->lParam);
 }
 
@@ -278,6 +357,8 @@ void SetItemText(WindowHandle dialog, int itemId, const char* text) {
   if (itemId == IDC_PERCENT) {
     snprintf(fields, sizeof fields, "\"text\":%s", value);
     WriteTranscriptEvent("percent", fields);
+    ++PercentUpdates;
+    PostPlannedFor(dialog, PercentUpdates);
   } else {
     snprintf(fields, sizeof fields, "\"item\":%d,\"text\":%s", itemId, value);
     WriteTranscriptEvent("itemtext", fields);
@@ -290,4 +371,32 @@ IconHandle LoadModuleIcon(InstanceHandle, int) { return nullptr; }
 
 void RemoveCloseCommand(WindowHandle window) {
   if (IsLive(window)) window->closeInMenu = 0;
+}
+
+// A control of the dialog, live or not.
+static const PlatformWindow* ControlOf(const PlatformWindow* dialog, int itemId) {
+  for (const PlatformWindow& window : Windows) {
+    if (window.inUse && window.parent == dialog && window.itemId == itemId) return &window;
+  }
+  return nullptr;
+}
+
+static void CopyControlText(const PlatformWindow* dialog, int itemId, char* out, size_t size) {
+  const PlatformWindow* control = ControlOf(dialog, itemId);
+  snprintf(out, size, "%s", control != nullptr ? control->text : "");
+}
+
+int ViewHostDialog(HostDialogView* view) {
+  memset(view, 0, sizeof *view);
+  if (LastDialog == nullptr) return 0;
+  view->destroyed = LastDialog->destroyed;
+  view->visible = LastDialog->visible;
+  view->closeInMenu = LastDialog->closeInMenu;
+  view->hasSmallIcon = LastDialog->smallIcon != nullptr;
+  const PlatformWindow* bar = ControlOf(LastDialog, IDC_PROGRESS);
+  view->progress = bar != nullptr ? bar->position : -1;
+  snprintf(view->title, sizeof view->title, "%s", LastDialog->text);
+  CopyControlText(LastDialog, IDC_STATUS, view->status, sizeof view->status);
+  CopyControlText(LastDialog, IDC_PERCENT, view->percent, sizeof view->percent);
+  return 1;
 }
