@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -33,6 +34,13 @@ std::vector<std::string> ReadLines(const std::string& path) {
   std::string line;
   while (std::getline(file, line)) lines.push_back(line);
   return lines;
+}
+
+std::vector<std::string> NoInstallationSettings(const std::string& folder) {
+  std::string appData = folder + "/appdata";
+  std::string windows = folder + "/windows";
+  if (mkdir(appData.c_str(), 0700) != 0 || mkdir(windows.c_str(), 0700) != 0) return {};
+  return {"APPDATA=" + appData, "PROGRAMDATA=", "UPDATER_WINDOW_DIR=" + windows};
 }
 
 static int ExitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }

@@ -19,6 +19,11 @@ std::vector<std::string> ReadLines(const std::string& path);
 // goes to the file log. The exit code, or -1 when it could not be run.
 int RunUnderWine(const std::vector<std::string>& arguments, const std::string& log);
 
+// Settings for host updaters that find no installation: an empty AppData
+// folder and a window registry of their own, made under folder. None when
+// the folders cannot be made.
+std::vector<std::string> NoInstallationSettings(const std::string& folder);
+
 // Runs the host updater with NAME=VALUE settings added to this process's
 // environment (UPDATER_ANSWERS removed unless given), stdin and stdout
 // detached. The exit code, or -1.
