@@ -5,6 +5,10 @@
 // (the message has then been shown where the code has one).
 int MergeSetupList();
 
+// MergeSetupList for a setup list of the given name in the package and
+// install folders; an empty name switches the merge off.
+int MergeSetupListNamed(const char* listName);
+
 // Bytes from the text's start up to and including its first line break
 // ("\r\n" is one break of two bytes); the whole length without a break.
 unsigned LineLength(const char* text);
