@@ -3,6 +3,10 @@
 #include "tests/wine/runner.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ctime>
 
 #include <string>
 #include <vector>
@@ -91,4 +95,42 @@ TEST(WineDriver, KillsAProgramThatOutlivesTheTimeout) {
   ASSERT_EQ(run.report.size(), 4u);
   EXPECT_EQ(run.report[2], "{\"event\":\"timeout\",\"seconds\":2}");
   EXPECT_EQ(run.report[3], Exit(255));
+}
+
+TEST(WineDriver, HoldsEachWindowWhileATestTakesAScreenshot) {
+  std::string folder = MakeTempFolder("pause");
+  std::string pause = folder + "/pause";
+  std::string report = folder + "/report.jsonl";
+  int driver = StartUnderWine({DRIVER, "--report", WindowsPath(report), "--pause", WindowsPath(pause),
+                               "--", WindowsPath(FIXTURE), "boxes"},
+                              folder + "/wine.log");
+  ASSERT_GT(driver, 0);
+  int held = 0;
+  for (time_t deadline = time(nullptr) + 20; !held && time(nullptr) < deadline; usleep(50000)) {
+    held = access(pause.c_str(), F_OK) == 0;
+  }
+  EXPECT_TRUE(held);
+  // Nothing is answered while the test holds the first box.
+  EXPECT_TRUE(ReadLines(report).empty());
+  std::string shot = folder + "/box.png";
+  EXPECT_TRUE(TakeScreenshot(shot));
+  // A drawn box, not an empty screen: the picture has more than one colour.
+  std::string colours = "identify -format '%k' '" + shot + "'";
+  FILE* identify = popen(colours.c_str(), "r");
+  ASSERT_NE(identify, nullptr);
+  int count = 0;
+  EXPECT_EQ(fscanf(identify, "%d", &count), 1);
+  pclose(identify);
+  EXPECT_GT(count, 1);
+
+  // Each later box and the end follow once the marker is removed each time.
+  for (int box = 0; box < 4; ++box) {
+    for (time_t deadline = time(nullptr) + 20; access(pause.c_str(), F_OK) != 0 &&
+                                               time(nullptr) < deadline;
+         usleep(20000)) {
+    }
+    unlink(pause.c_str());
+  }
+  EXPECT_EQ(WaitForProgram(driver), 0);
+  EXPECT_EQ(ReadLines(report).size(), 5u);
 }

@@ -62,7 +62,7 @@ static std::vector<char*> ArgumentVector(std::vector<std::string>& arguments) {
   return vector;
 }
 
-int RunUnderWine(const std::vector<std::string>& arguments, const std::string& log) {
+int StartUnderWine(const std::vector<std::string>& arguments, const std::string& log) {
   std::vector<std::string> command = {UPDATER_SOURCE_DIR "/scripts/wine.sh", "run"};
   command.insert(command.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv = ArgumentVector(command);
@@ -79,9 +79,27 @@ int RunUnderWine(const std::vector<std::string>& arguments, const std::string& l
     execv(argv[0], argv.data());
     _exit(127);
   }
+  return child;
+}
+
+int WaitForProgram(int pid) {
   int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child) return -1;
+  if (pid <= 0 || waitpid(pid, &status, 0) != pid) return -1;
   return ExitCodeOf(status);
+}
+
+int RunUnderWine(const std::vector<std::string>& arguments, const std::string& log) {
+  return WaitForProgram(StartUnderWine(arguments, log));
+}
+
+int TakeScreenshot(const std::string& path) {
+  const char* state = getenv("UPDATER_WINE_STATE");
+  if (state == nullptr) return 0;
+  std::vector<std::string> display = ReadLines(std::string(state) + "/display");
+  if (display.empty()) return 0;
+  std::string command =
+      "import -window root -display :" + display[0] + " '" + path + "' >/dev/null 2>&1";
+  return system(command.c_str()) == 0;
 }
 
 int RunHostUpdater(const std::vector<std::string>& settings) {

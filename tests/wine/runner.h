@@ -18,6 +18,13 @@ std::vector<std::string> ReadLines(const std::string& path);
 // Runs a Windows program under Wine with the given arguments; its output
 // goes to the file log. The exit code, or -1 when it could not be run.
 int RunUnderWine(const std::vector<std::string>& arguments, const std::string& log);
+// The same, started in the background: the process id, or -1.
+int StartUnderWine(const std::vector<std::string>& arguments, const std::string& log);
+// Waits for a program started so: its exit code, or -1.
+int WaitForProgram(int pid);
+
+// Saves a screenshot of the Wine display as a PNG file; nonzero on success.
+int TakeScreenshot(const std::string& path);
 
 // Settings for host updaters that find no installation: an empty AppData
 // folder and a window registry of their own, made under folder. None when
