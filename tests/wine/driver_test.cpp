@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include <string>
@@ -70,6 +71,20 @@ TEST(WineDriver, ReadsEachBoxAndClicksTheListedAnswers) {
     };
     EXPECT_EQ(run.report, expected);
   }
+}
+
+TEST(WineDriver, StartsTheProgramWithTheGivenEnvironmentAndFolder) {
+  // The setting replaces the value the driver itself inherited.
+  setenv("FIXTURE_VALUE", "inherited", 1);
+  std::string folder = MakeTempFolder("cwd");
+  DriverRun run = Drive({"--env", "FIXTURE_VALUE=given", "--cwd", WindowsPath(folder)},
+                        {"environment"});
+  unsetenv("FIXTURE_VALUE");
+  EXPECT_EQ(run.driverCode, 0);
+  std::string shown = "\"given|" + WindowsPath(folder) + "\"";
+  std::string escaped;
+  for (char c : shown) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  EXPECT_EQ(run.report, (std::vector<std::string>{Box("none", escaped.c_str(), 0, "ok"), Exit(0)}));
 }
 
 TEST(WineDriver, PostsTheDialogCommandsAndReadsItsSystemMenu) {

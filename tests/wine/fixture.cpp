@@ -3,6 +3,8 @@
 //   wine_fixture.exe boxes             four boxes (styles 0, 0x24, 0x31,
 //                                      0x10); exits with 10 * second answer
 //                                      + third answer
+//   wine_fixture.exe environment       one box showing env FIXTURE_VALUE
+//                                      and the working directory
 //   wine_fixture.exe dialog [close]    a modeless dialog without (or with)
 //                                      Close in its system menu; exits with
 //                                      the commands it got: 1 WM_CLOSE,
@@ -11,6 +13,8 @@
 //                                      ends the dialog
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 // テスト
@@ -22,6 +26,16 @@ static int ShowBoxes() {
   int third = MessageBoxA(nullptr, "warning", CAPTION, MB_OKCANCEL | MB_ICONWARNING);
   MessageBoxA(nullptr, "error", CAPTION, MB_OK | MB_ICONHAND);
   return second * 10 + third;
+}
+
+static int ShowEnvironment() {
+  char folder[MAX_PATH];
+  char text[2 * MAX_PATH];
+  const char* value = getenv("FIXTURE_VALUE");
+  if (GetCurrentDirectoryA(sizeof folder, folder) == 0) folder[0] = '\0';
+  snprintf(text, sizeof text, "%s|%s", value != nullptr ? value : "(unset)", folder);
+  MessageBoxA(nullptr, text, CAPTION, MB_OK);
+  return 0;
 }
 
 static int Received;
@@ -80,6 +94,7 @@ static int RunDialog(int keepClose) {
 
 int main(int argc, char** argv) {
   if (argc >= 2 && strcmp(argv[1], "boxes") == 0) return ShowBoxes();
+  if (argc >= 2 && strcmp(argv[1], "environment") == 0) return ShowEnvironment();
   if (argc >= 2 && strcmp(argv[1], "dialog") == 0) {
     return RunDialog(argc >= 3 && strcmp(argv[2], "close") == 0);
   }
