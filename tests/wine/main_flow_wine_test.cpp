@@ -54,13 +54,11 @@ TEST(UpdaterUnderWine, NoInstallationIsReportedAsOnTheHostAndKeepsASecondOut) {
   // waiting while a second updater starts.
   std::vector<std::string> settings = NoInstallationSettings(folder);
   ASSERT_FALSE(settings.empty());
-  std::vector<std::string> firstSettings = settings;
-  firstSettings.push_back("UPDATER_TRANSCRIPT=" + folder + "/host-first.jsonl");
-  std::vector<std::string> secondSettings = settings;
-  secondSettings.push_back("UPDATER_TRANSCRIPT=" + folder + "/host-second.jsonl");
   TerminalUpdater host;
-  ASSERT_TRUE(StartUpdaterOnTerminal(firstSettings, &host));
-  EXPECT_EQ(RunHostUpdater(secondSettings), 0);
+  ASSERT_TRUE(StartUpdaterOnTerminal(
+      WithSetting(settings, "UPDATER_TRANSCRIPT=" + folder + "/host-first.jsonl"), &host));
+  EXPECT_EQ(RunHostUpdater(WithSetting(settings, "UPDATER_TRANSCRIPT=" + folder + "/host-second.jsonl")),
+            0);
   EXPECT_EQ(AnswerAndWait(&host, "\n"), 1);
   EXPECT_EQ(ReadLines(folder + "/host-first.jsonl"), wineFirst);
   EXPECT_EQ(ReadLines(folder + "/host-second.jsonl"), wineSecond);

@@ -43,6 +43,11 @@ std::vector<std::string> NoInstallationSettings(const std::string& folder) {
   return {"APPDATA=" + appData, "PROGRAMDATA=", "UPDATER_WINDOW_DIR=" + windows};
 }
 
+std::vector<std::string> WithSetting(std::vector<std::string> settings, const std::string& setting) {
+  settings.push_back(setting);
+  return settings;
+}
+
 static int ExitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
 
 // Applies NAME=VALUE settings in a child before exec.

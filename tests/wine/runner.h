@@ -31,6 +31,9 @@ int TakeScreenshot(const std::string& path);
 // the folders cannot be made.
 std::vector<std::string> NoInstallationSettings(const std::string& folder);
 
+// The settings with one more NAME=VALUE added.
+std::vector<std::string> WithSetting(std::vector<std::string> settings, const std::string& setting);
+
 // Runs the host updater with NAME=VALUE settings added to this process's
 // environment (UPDATER_ANSWERS removed unless given), stdin and stdout
 // detached. The exit code, or -1.

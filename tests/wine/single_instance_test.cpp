@@ -22,9 +22,7 @@ static HostScene MakeScene() {
 }
 
 static std::vector<std::string> With(const HostScene& scene, const std::string& transcript) {
-  std::vector<std::string> settings = scene.settings;
-  settings.push_back("UPDATER_TRANSCRIPT=" + scene.folder + "/" + transcript);
-  return settings;
+  return WithSetting(scene.settings, "UPDATER_TRANSCRIPT=" + scene.folder + "/" + transcript);
 }
 
 TEST(HostSingleInstance, SecondUpdaterLeavesSilentlyWhileTheFirstBoxWaits) {
