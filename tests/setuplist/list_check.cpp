@@ -3,6 +3,7 @@
 #include "app/update_state.h"
 #include "platform/host/host_paths.h"
 #include "platform/host/testing.h"
+#include "setuplist/merged_list.h"
 
 #include <sys/stat.h>
 
@@ -64,6 +65,16 @@ std::string ModelMergedFile(const std::string& packageFile, const std::string& i
   if (merged.size() < packageFile.size() + installedFile.size()) {
     merged.resize(packageFile.size() + installedFile.size(), '\0');
   }
+  return merged;
+}
+
+std::string ComposedList(const std::string& package, const std::string& installed,
+                         const InstalledTextIndex* index) {
+  uint64_t length = ComposeMergedList(package.c_str(), (uint32_t)package.size(), installed.c_str(),
+                                      (uint32_t)installed.size(), index, nullptr, 0);
+  std::string merged(length, '\0');
+  ComposeMergedList(package.c_str(), (uint32_t)package.size(), installed.c_str(),
+                    (uint32_t)installed.size(), index, &merged[0], merged.size());
   return merged;
 }
 

@@ -3,6 +3,8 @@
 // than from the code, and single faults to inject.
 #pragma once
 
+#include "setuplist/installed_text_index.h"
+
 #include <string>
 
 std::string ReadHostFile(const std::string& path);
@@ -16,6 +18,11 @@ int PrepareMergeFolders(const std::string& root);
 // The installed list's file after a successful merge of packageFile into
 // installedFile, each given as the file's bytes.
 std::string ModelMergedFile(const std::string& packageFile, const std::string& installedFile);
+
+// The merged text of two texts without zero bytes, through the index or,
+// when it is null, the plain search.
+std::string ComposedList(const std::string& package, const std::string& installed,
+                         const InstalledTextIndex* index);
 
 // Empty when after holds entries, each ended by ";\n", that installedBefore's
 // text does not contain, then that text whole, then only zero bytes; else

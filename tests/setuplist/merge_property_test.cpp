@@ -2,7 +2,7 @@
 // installed list is lost, nothing present is added, a single failure
 // anywhere leaves the list unchanged, and the index answers exactly as the
 // plain search of the installed text does.
-#include "setuplist/merged_list.h"
+#include "setuplist/installed_text_index.h"
 #include "setuplist/setup_list_merge.h"
 
 #include "app/update_state.h"
@@ -80,16 +80,6 @@ TEST(MergeProperty, TheInstalledListIsMergedOrLeftAsItWas) {
   EXPECT_EQ(system(command.c_str()), 0);
 }
 
-std::string Composed(const std::string& package, const std::string& installed,
-                     const InstalledTextIndex* index) {
-  uint64_t length = ComposeMergedList(package.c_str(), (uint32_t)package.size(), installed.c_str(),
-                                      (uint32_t)installed.size(), index, nullptr, 0);
-  std::string merged(length, '\0');
-  ComposeMergedList(package.c_str(), (uint32_t)package.size(), installed.c_str(),
-                    (uint32_t)installed.size(), index, &merged[0], merged.size());
-  return merged;
-}
-
 // Long repeats in the installed text make the index tell apart suffixes that
 // agree over many bytes; lines without ';' make long entries that share
 // their end.
@@ -112,9 +102,9 @@ TEST(MergeProperty, TheIndexAddsTheEntriesThePlainSearchAdds) {
 
     InstalledTextIndex index;
     ASSERT_TRUE(BuildInstalledTextIndex(installed.c_str(), (uint32_t)installed.size(), &index));
-    std::string indexed = Composed(package, installed, &index);
+    std::string indexed = ComposedList(package, installed, &index);
     ReleaseInstalledTextIndex(&index);
-    ASSERT_EQ(indexed, Composed(package, installed, nullptr)) << "iteration " << iteration;
+    ASSERT_EQ(indexed, ComposedList(package, installed, nullptr)) << "iteration " << iteration;
   }
 }
 
