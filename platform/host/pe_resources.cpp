@@ -32,18 +32,26 @@ static int Fits(uint64_t offset, uint64_t length, uint64_t limit) {
   return offset <= limit && length <= limit - offset;
 }
 
+// The bytes of a section that the file holds. A section that runs past the
+// end of the file is cut there, as the loader maps what there is; one whose
+// end does not even fit in 32 bits holds none.
+static uint32_t SectionFileBytes(const uint8_t* section, size_t fileSize) {
+  uint32_t rawSize = Read32(section + 16);
+  uint32_t rawPointer = Read32(section + 20);
+  if (rawPointer + rawSize < rawPointer || rawPointer > fileSize) return 0;
+  return Fits(rawPointer, rawSize, fileSize) ? rawSize : (uint32_t)(fileSize - rawPointer);
+}
+
 // The file offset of length bytes at rva, when they lie wholly inside the
 // file data of one section.
 static int RvaToOffset(const PeImage* image, uint32_t rva, uint32_t length, uint32_t* offset) {
   for (uint32_t i = 0; i < image->sectionCount; ++i) {
     const uint8_t* section = image->bytes + image->sectionTable + i * SECTION_HEADER_SIZE;
     uint32_t address = Read32(section + 12);
-    uint32_t rawSize = Read32(section + 16);
-    uint32_t rawPointer = Read32(section + 20);
     if (rva < address) continue;
     uint32_t into = rva - address;
-    if (!Fits(into, length, rawSize)) continue;
-    *offset = rawPointer + into;
+    if (!Fits(into, length, SectionFileBytes(section, image->size))) continue;
+    *offset = Read32(section + 20) + into;
     return 1;
   }
   return 0;
@@ -81,11 +89,10 @@ int ParsePeImage(const void* bytes, size_t size, PeImage* image) {
 
   uint64_t sectionTable = optionalOffset + optionalSize;
   if (!Fits(sectionTable, (uint64_t)sectionCount * SECTION_HEADER_SIZE, size)) return 0;
-  // A section whose file data runs past the end is a truncated image,
-  // which the loader refuses as a whole.
+  // A section whose file data starts past the end is refused by the loader.
   for (uint32_t i = 0; i < sectionCount; ++i) {
     const uint8_t* section = b + sectionTable + i * SECTION_HEADER_SIZE;
-    if (!Fits(Read32(section + 20), Read32(section + 16), size)) return 0;
+    if (Read32(section + 16) != 0 && Read32(section + 20) >= size) return 0;
   }
 
   image->bytes = b;
@@ -109,8 +116,9 @@ int ParsePeImage(const void* bytes, size_t size, PeImage* image) {
       for (uint32_t i = 0; i < sectionCount; ++i) {
         const uint8_t* section = b + sectionTable + i * SECTION_HEADER_SIZE;
         uint32_t address = Read32(section + 12);
-        if (rva >= address && Fits(rva - address, RESOURCE_DIRECTORY_SIZE, Read32(section + 16))) {
-          image->resourceSize = Read32(section + 16) - (rva - address);
+        uint32_t held = SectionFileBytes(section, size);
+        if (rva >= address && Fits(rva - address, RESOURCE_DIRECTORY_SIZE, held)) {
+          image->resourceSize = held - (rva - address);
           break;
         }
       }
@@ -167,7 +175,7 @@ static int EntryName(const PeImage* image, uint32_t field, const uint8_t** units
   return 1;
 }
 
-static uint16_t FoldAscii(uint16_t unit) {
+static uint16_t UpperAscii(uint16_t unit) {
   return unit >= 'a' && unit <= 'z' ? (uint16_t)(unit - 'a' + 'A') : unit;
 }
 
@@ -212,7 +220,33 @@ static int Utf8ToUnits(const char* text, uint16_t* units, uint32_t capacity, uin
   return 1;
 }
 
-// The entry of a directory that matches key; 0 when there is none.
+// Compares key with a stored name as the loader does (a wide-character
+// compare over the stored length): negative, zero or positive. Each unit
+// is read only when the comparison gets to it; *readable is 0 when one lies
+// outside the section.
+static int CompareName(const PeImage* image, const uint16_t* key, uint32_t keyLength,
+                       uint32_t field, int* readable) {
+  uint32_t offset = field & ~HIGH_BIT;
+  *readable = Fits(offset, 2, image->resourceSize);
+  if (!*readable) return 0;
+  const uint8_t* text = image->bytes + image->resourceOffset + offset;
+  uint32_t length = Read16(text);
+  for (uint32_t i = 0; i < length; ++i) {
+    *readable = Fits((uint64_t)offset + 2 + 2 * i, 2, image->resourceSize);
+    if (!*readable) return 0;
+    int a = i < keyLength ? key[i] : 0;
+    int b = Read16(text + 2 + 2 * i);
+    if (a != b) return a - b;
+    if (a == 0) return 0;
+  }
+  // Equal over the stored length: a match only when the key ends there too.
+  return keyLength == length ? 0 : 1;
+}
+
+// The entry of a directory that matches key; 0 when there is none. As the
+// loader does, names are looked up in upper case (resource compilers store
+// them so) by a binary search over the named entries, ids by one over the
+// id entries; an unreadable name met on the way fails the lookup.
 static int FindEntry(const PeImage* image, const Directory* directory, PeResourceKey key,
                      uint32_t* target) {
   uint16_t keyUnits[MAX_KEY_UNITS];
@@ -220,22 +254,29 @@ static int FindEntry(const PeImage* image, const Directory* directory, PeResourc
   if (key.name != nullptr && !Utf8ToUnits(key.name, keyUnits, MAX_KEY_UNITS, &keyLength)) {
     return 0;
   }
-  for (uint32_t i = 0; i < directory->count; ++i) {
-    const uint8_t* entry = directory->entries + i * RESOURCE_ENTRY_SIZE;
-    uint32_t field = Read32(entry);
-    int isName = (field & HIGH_BIT) != 0;
-    if (key.name == nullptr) {
-      if (isName || field != key.id) continue;
+  for (uint32_t k = 0; k < keyLength; ++k) keyUnits[k] = UpperAscii(keyUnits[k]);
+  int low = key.name != nullptr ? 0 : (int)directory->namedCount;
+  int high = key.name != nullptr ? (int)directory->namedCount - 1 : (int)directory->count - 1;
+  while (low <= high) {
+    int middle = (low + high) / 2;
+    const uint8_t* entry = directory->entries + (uint32_t)middle * RESOURCE_ENTRY_SIZE;
+    int order;
+    if (key.name != nullptr) {
+      int readable;
+      order = CompareName(image, keyUnits, keyLength, Read32(entry), &readable);
+      if (!readable) return 0;
     } else {
-      const uint8_t* units;
-      uint32_t length;
-      if (!isName || !EntryName(image, field, &units, &length) || length != keyLength) continue;
-      uint32_t k = 0;
-      while (k < length && FoldAscii(Read16(units + 2 * k)) == FoldAscii(keyUnits[k])) ++k;
-      if (k != length) continue;
+      order = (int)key.id - (int)(Read32(entry) & 0xFFFF);
     }
-    *target = Read32(entry + 4);
-    return 1;
+    if (order == 0) {
+      *target = Read32(entry + 4);
+      return 1;
+    }
+    if (order < 0) {
+      high = middle - 1;
+    } else {
+      low = middle + 1;
+    }
   }
   return 0;
 }

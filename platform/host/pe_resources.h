@@ -27,8 +27,8 @@ struct PeImage {
 int ParsePeImage(const void* bytes, size_t size, PeImage* image);
 
 // A resource type, name or language key: an integer id when name is null,
-// otherwise a UTF-8 name compared as Windows compares resource names (ASCII
-// letters without regard to case).
+// otherwise a UTF-8 name, looked up as Windows looks names up: in upper
+// case (ASCII letters), against the names as stored.
 struct PeResourceKey {
   uint16_t id;
   const char* name;

@@ -84,11 +84,29 @@ TEST(PeResources, MalformedModulesAreNotFoundAndNeverReadPastTheirBytes) {
       ListPeResources(&image, ExpectInside, &bytes);
     }
   }
-  // Every shorter length of the file is a truncated image.
+  // Cut to any shorter length, the record is found only while its bytes
+  // are all there, and then as they were.
+  PeImage whole;
+  const uint8_t* record = nullptr;
+  uint32_t recordSize = 0;
+  ASSERT_EQ(ParsePeImage(good.data(), good.size(), &whole), 1);
+  ASSERT_EQ(FindPeResource(&whole, PeId(10), PeName("RESOURCE.dll"), PE_FIRST_LANGUAGE, &record,
+                           &recordSize),
+            1);
+  size_t recordEnd = (size_t)(record - good.data()) + recordSize;
   for (size_t length = 0; length < good.size(); ++length) {
     std::vector<uint8_t> cut(good.begin(), good.begin() + length);
     PeImage image;
-    ASSERT_EQ(ParsePeImage(cut.data(), cut.size(), &image), 0) << length;
+    const uint8_t* data = nullptr;
+    uint32_t size = 0;
+    int found = ParsePeImage(cut.data(), cut.size(), &image) &&
+                FindPeResource(&image, PeId(10), PeName("RESOURCE.dll"), PE_FIRST_LANGUAGE,
+                               &data, &size);
+    ASSERT_EQ(found, length >= recordEnd ? 1 : 0) << length;
+    if (found) {
+      EXPECT_EQ(data - cut.data(), record - good.data());
+      EXPECT_EQ(size, recordSize);
+    }
   }
 }
 
