@@ -11,7 +11,7 @@ SUDO=$(need_root)
 PKGS=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
       mingw-w64 clang-14 libclang-rt-14-dev llvm-14
       wine wine64 wine32:i386 xvfb xauth x11-utils imagemagick
-      locales fonts-ipafont-gothic fonts-ipafont-mincho
+      locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine
       tmux python3 binutils-mingw-w64-i686 time)
 
 missing=()
