@@ -9,6 +9,9 @@ if [ $# -eq 0 ]; then cmake --preset host >/dev/null; fi
 cmake --build "$BUILD"
 DIST=$(sed -n 's/^UPDATER_DIST_DIR:PATH=//p' "$BUILD/CMakeCache.txt")
 
+# The checksum walk on 256 MiB against memcpy and the byte-at-a-time walk.
+"$BUILD/bench/checksum_speed"
+
 # A 1 GiB package file: the copy engine against dd bs=65534.
 "$BUILD/bench/copy_speed" 1024
 
