@@ -1,5 +1,6 @@
 #include "platform/folders.h"
 
+#include "platform/files.h"
 #include "platform/host/host_paths.h"
 #include "platform/host/testing.h"
 
@@ -9,7 +10,8 @@
 #include <cstring>
 
 // The per-user folder is env APPDATA, the all-users one env PROGRAMDATA;
-// each may be given as a host path or a Windows path.
+// each may be given as a host path or an absolute Windows path. As on
+// Windows, a folder that does not exist is not handed out (nor created).
 int GetSpecialFolder(int folderId, char* out) {
   out[0] = '\0';
   if (CheckFault(FAULT_SPECIAL_FOLDER, nullptr) >= 0) return 0;
@@ -18,15 +20,18 @@ int GetSpecialFolder(int folderId, char* out) {
                                                          : nullptr;
   const char* value = name != nullptr ? getenv(name) : nullptr;
   if (value == nullptr || value[0] == '\0') return 0;
+  int found = 0;
   if (value[0] == '/') {
-    if (!WindowsPathFromHost(value, out, PATH_TEXT_SIZE)) {
-      out[0] = '\0';
-      return 0;
-    }
-    return 1;
+    found = WindowsPathFromHost(value, out, PATH_TEXT_SIZE);
+  } else if (value[1] == ':' && value[2] == '\\' && strlen(value) < PATH_TEXT_SIZE) {
+    strcpy(out, value);
+    found = 1;
   }
-  if (strlen(value) >= PATH_TEXT_SIZE) return 0;
-  strcpy(out, value);
+  int isFolder = 0;
+  if (!found || !FindDirectoryEntry(out, &isFolder) || !isFolder) {
+    out[0] = '\0';
+    return 0;
+  }
   return 1;
 }
 

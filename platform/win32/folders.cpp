@@ -9,7 +9,12 @@ static_assert(FOLDER_COMMON_APPDATA == CSIDL_COMMON_APPDATA, "folder id");
 
 int GetSpecialFolder(int folderId, char* out) {
   out[0] = '\0';
-  return SHGetSpecialFolderPathA(nullptr, out, folderId, FALSE) ? 1 : 0;
+  // A failed query may still have filled out; callers must not see that text.
+  if (!SHGetSpecialFolderPathA(nullptr, out, folderId, FALSE)) {
+    out[0] = '\0';
+    return 0;
+  }
+  return 1;
 }
 
 uint32_t GetModulePath(InstanceHandle module, char* out, uint32_t size) {

@@ -1,11 +1,7 @@
 #include "tests/settings/profile_report.h"
 
-#include "platform/host/host_paths.h"
-
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 ProfileReport ReadProfileReport(const std::string& hostPath) {
   ProfileReport report;
@@ -47,30 +43,3 @@ std::vector<std::string> ExpectedProfileLines(const ProfileCase& entry) {
   return lines;
 }
 
-std::string MakeTemporaryFolder() {
-  const char* base = getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && base[0] ? base : "/tmp") +
-                        "/updater-settings-XXXXXX";
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  return mkdtemp(name.data()) != nullptr ? std::string(name.data()) : std::string();
-}
-
-std::string WindowsPathOf(const std::string& hostPath) {
-  char out[4096];
-  return WindowsPathFromHost(hostPath.c_str(), out, sizeof out) ? std::string(out)
-                                                                 : std::string();
-}
-
-std::string ReadWholeFile(const std::string& hostPath, bool* exists) {
-  std::ifstream in(hostPath, std::ios::binary);
-  *exists = static_cast<bool>(in);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return *exists ? bytes.str() : std::string();
-}
-
-void WriteWholeFile(const std::string& hostPath, const std::string& bytes) {
-  std::ofstream out(hostPath, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
