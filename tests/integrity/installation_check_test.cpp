@@ -1,8 +1,11 @@
 // The check on sample installations made by make_installation, read
 // through the host back end.
+#include "app/message_catalogue.h"
+#include "app/package_definition.h"
 #include "integrity/installation_check.h"
 #include "platform/host/host_paths.h"
 #include "platform/host/testing.h"
+#include "platform/host/transcript.h"
 #include "platform/resources.h"
 #include "tests/integrity/sample_installation.h"
 #include "tests/wine/runner.h"
@@ -11,6 +14,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -163,6 +167,59 @@ TEST(LoadNamedRecord, CopiesTheRecordAndZeroFillsTheRest) {
   EXPECT_EQ(memcmp(record, "ABC", 3), 0);
   for (size_t i = 3; i < sizeof record; ++i) ASSERT_EQ(record[i], 0) << i;
   EXPECT_EQ(LoadNamedRecord("Velmora.ini", OpenResourceModule(module.c_str()), record), 0);
+}
+
+}  // namespace
+
+namespace {
+
+struct HostRun {
+  int exitCode;
+  std::vector<std::string> transcript;
+};
+
+HostRun RunOnInstallation(const std::vector<std::string>& options, const char* answers) {
+  std::string folder = MakeTempFolder("integrity-run");
+  std::vector<std::string> all = {"--install=" + folder + "/game",
+                                  "--appdata=" + folder + "/appdata"};
+  all.insert(all.end(), options.begin(), options.end());
+  EXPECT_EQ(MakeSampleInstallation(all), 0);
+  mkdir((folder + "/windows").c_str(), 0700);
+  HostRun run;
+  run.exitCode = RunHostUpdater({"APPDATA=" + folder + "/appdata", "PROGRAMDATA=",
+                                 "UPDATER_WINDOW_DIR=" + folder + "/windows",
+                                 "UPDATER_TRANSCRIPT=" + folder + "/transcript.jsonl",
+                                 std::string("UPDATER_ANSWERS=") + answers});
+  run.transcript = ReadLines(folder + "/transcript.jsonl");
+  return run;
+}
+
+std::string JsonText(const char* cp932) {
+  char json[2048];
+  JsonStringFromCp932(cp932, json, sizeof json);
+  return std::string("\"text\":") + json + ",";
+}
+
+TEST(HostUpdater, RefusesADamagedInstallationWithExitTwo) {
+  for (const char* damage : {"--damage-exe", "--damage-module-outside-window",
+                             "--damage-module-inside-window"}) {
+    SCOPED_TRACE(damage);
+    HostRun run = RunOnInstallation({damage}, "ok");
+    EXPECT_EQ(run.exitCode, 2);
+    ASSERT_EQ(run.transcript.size(), 2u);
+    EXPECT_NE(run.transcript[0].find(JsonText(MSG_INSTALL_DAMAGED)), std::string::npos);
+    EXPECT_EQ(run.transcript[1], "{\"event\":\"exit\",\"code\":2}");
+  }
+}
+
+TEST(HostUpdater, LetsAnIntactInstallationThroughToTheConfirmation) {
+  char confirm[MESSAGE_TEXT_SIZE];
+  snprintf(confirm, sizeof confirm, MSG_CONFIRM_START, Package.productTitle);
+  HostRun run = RunOnInstallation({}, "cancel");
+  EXPECT_EQ(run.exitCode, 0);
+  ASSERT_EQ(run.transcript.size(), 2u);
+  EXPECT_NE(run.transcript[0].find(JsonText(confirm)), std::string::npos);
+  EXPECT_EQ(run.transcript[1], "{\"event\":\"exit\",\"code\":0}");
 }
 
 }  // namespace
