@@ -20,10 +20,16 @@ static void Require(bool holds, const char* what) {
   abort();
 }
 
+static void RemoveRoot() {
+  std::string command = "rm -rf '" + Root + "'";
+  if (system(command.c_str()) != 0) fprintf(stderr, "%s failed\n", command.c_str());
+}
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char pattern[] = "/tmp/updater-merge-fuzz-XXXXXX";
   Require(mkdtemp(pattern) != nullptr, "no temporary folder");
   Root = pattern;
+  atexit(RemoveRoot);
   Require(PrepareMergeFolders(Root), "the list folders cannot be made");
   unsetenv("UPDATER_TRANSCRIPT");
   return 0;
