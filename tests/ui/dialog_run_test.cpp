@@ -10,20 +10,12 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
 const uint32_t CHUNK = 65534;
-
-std::string ReadHostFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 TEST(HostRun, PostedMessagesReachTheDialogDuringTheUpdate) {
   struct Case {

@@ -12,7 +12,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,13 +22,6 @@ const uint32_t CHUNK = 65534;
 // copy still runs.
 const uint32_t PACKAGE_SIZE = 1000 * CHUNK;
 const std::string DRIVER = UPDATER_WINDOWS_BIN "/wine_driver.exe";
-
-std::string ReadHostFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // The per-user AppData folder of the test run's Wine prefix, where
 // UpDate.exe looks for the settings file.

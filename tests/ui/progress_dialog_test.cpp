@@ -9,6 +9,7 @@
 #include "platform/host/testing.h"
 #include "platform/window.h"
 #include "res/resource.h"
+#include "tests/ui/sample_run.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,18 +30,6 @@ const char CAPTION[] = "Caption of the run";
 const char STATUS_TEXT[] =
     "\x83\x41\x83\x62\x83\x76\x83\x66\x81\x5B\x83\x67\x82\xF0\x8D\x73\x82\xC1\x82\xC4\x82\xA2"
     "\x82\xDC\x82\xB7\x81\x42";
-
-std::string ReadHostFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteHostFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 std::string Pattern(size_t size) {
   std::string bytes(size, '\0');

@@ -26,6 +26,11 @@ void RemoveSample(const Sample& sample);
 // none is recorded.
 std::string RecordedVersion(const std::string& appData);
 
+// A host file's bytes (empty when it cannot be read), and a file written
+// whole.
+std::string ReadHostFile(const std::string& path);
+void WriteHostFile(const std::string& path, const std::string& bytes);
+
 // Runs a program with NAME=VALUE settings added to the environment, stdin
 // and stdout detached. The exit code, or -1.
 int RunProgram(const std::vector<std::string>& arguments, const std::vector<std::string>& settings);
