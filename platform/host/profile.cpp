@@ -104,8 +104,8 @@ static int SectionName(const ProfileBytes* file, const ProfileLine* line, TextSp
 // trimmed. A line without '=' holds no key.
 static int SplitKeyLine(const ProfileBytes* file, const ProfileLine* line, TextSpan* name,
                         TextSpan* value) {
-  const char* equals = (const char*)memchr(file->bytes + line->start, '=',
-                                           line->contentEnd - line->start);
+  const char* equals =
+      (const char*)memchr(file->bytes + line->start, '=', line->contentEnd - line->start);
   if (equals == nullptr) return 0;
   size_t nameEnd = (size_t)(equals - file->bytes);
   *name = Trimmed(file->bytes, line->start, nameEnd);
@@ -208,8 +208,8 @@ static uint32_t CopyDefault(const char* defaultText, char* out, uint32_t capacit
   return CopyOut(text, length, out, capacity);
 }
 
-uint32_t ReadProfileText(const char* section, const char* key, const char* defaultText,
-                         char* out, uint32_t capacity, const char* path) {
+uint32_t ReadProfileText(const char* section, const char* key, const char* defaultText, char* out,
+                         uint32_t capacity, const char* path) {
   char hostPath[4096];
   ProfileBytes file = {nullptr, 0};
   int missing = 0;
@@ -219,8 +219,8 @@ uint32_t ReadProfileText(const char* section, const char* key, const char* defau
   int found = 0;
   if (section != nullptr && key != nullptr && path != nullptr &&
       CheckFault(FAULT_PROFILE_READ, path) < 0 &&
-      HostPathFromWindows(path, hostPath, sizeof hostPath) &&
-      LoadFile(hostPath, &file, &missing) && FindSection(&file, section, &header, &last) &&
+      HostPathFromWindows(path, hostPath, sizeof hostPath) && LoadFile(hostPath, &file, &missing) &&
+      FindSection(&file, section, &header, &last) &&
       FindKey(&file, &header, key, &line, &name, &value)) {
     found = 1;
     size_t length = value.end - value.start;
@@ -245,9 +245,8 @@ static char* Compose(const ProfileBytes* file, size_t cut, size_t resume, const 
   for (int i = 0; i < pieceCount; ++i) total += strlen(pieces[i]);
   char* bytes = (char*)malloc(total == 0 ? 1 : total);
   if (bytes == nullptr) return nullptr;
-  size_t used = 0;
   if (cut > 0) memcpy(bytes, file->bytes, cut);
-  used = cut;
+  size_t used = cut;
   for (int i = 0; i < pieceCount; ++i) {
     size_t length = strlen(pieces[i]);
     memcpy(bytes + used, pieces[i], length);
@@ -266,9 +265,10 @@ static char* UpdatedContents(const ProfileBytes* file, const char* section, cons
     // A new section goes at the end, on a line of its own.
     int needsBreak = file->size > 0 && file->bytes[file->size - 1] != '\n' &&
                      file->bytes[file->size - 1] != '\r';
-    const char* pieces[] = {needsBreak ? NEW_LINE : "", "[", section, "]", NEW_LINE, key, "=",
-                            value, NEW_LINE};
-    return Compose(file, file->size, file->size, pieces, 9, size);
+    const char* pieces[] = {
+        needsBreak ? NEW_LINE : "", "[", section, "]", NEW_LINE, key, "=", value, NEW_LINE};
+    return Compose(file, file->size, file->size, pieces, (int)(sizeof pieces / sizeof pieces[0]),
+                   size);
   }
   if (FindKey(file, &header, key, &line, &name, &oldValue)) {
     // The key keeps its spelling in the file and its line ending.
@@ -277,7 +277,8 @@ static char* UpdatedContents(const ProfileBytes* file, const char* section, cons
     memcpy(spelling, file->bytes + name.start, name.end - name.start);
     spelling[name.end - name.start] = '\0';
     const char* pieces[] = {spelling, "=", value};
-    char* bytes = Compose(file, line.start, line.contentEnd, pieces, 3, size);
+    char* bytes = Compose(file, line.start, line.contentEnd, pieces,
+                          (int)(sizeof pieces / sizeof pieces[0]), size);
     free(spelling);
     return bytes;
   }
@@ -285,7 +286,7 @@ static char* UpdatedContents(const ProfileBytes* file, const char* section, cons
   // that part it from the next section.
   int needsBreak = last.end == last.contentEnd;
   const char* pieces[] = {needsBreak ? NEW_LINE : "", key, "=", value, NEW_LINE};
-  return Compose(file, last.end, last.end, pieces, 5, size);
+  return Compose(file, last.end, last.end, pieces, (int)(sizeof pieces / sizeof pieces[0]), size);
 }
 
 // Writes bytes to a new file beside hostPath and renames it into place, so
@@ -331,8 +332,12 @@ int WriteProfileText(const char* section, const char* key, const char* value, co
   int ok = 0;
   mode_t mode = 0644;
   struct stat info;
-  if (stat(hostPath, &info) == 0) mode = info.st_mode & 07777;
-  if (LoadFile(hostPath, &file, &missing) || missing) {
+  int exists = stat(hostPath, &info) == 0;
+  if (exists) mode = info.st_mode & 07777;
+  // A file without write permission is read-only, as the attribute makes it
+  // on Windows; renaming a new file over it would get round that.
+  int readOnly = exists && (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  if (!readOnly && (LoadFile(hostPath, &file, &missing) || missing)) {
     size_t size = 0;
     char* bytes = UpdatedContents(&file, section, key, value, &size);
     if (bytes != nullptr) {

@@ -47,7 +47,8 @@ TEST_F(HostScenario, NoAppDataFolderEndsWithExitOneAfterTwoBoxes) {
 }
 
 TEST_F(HostScenario, SettingsWithoutTheInstallKeyFailTheIntegrityCheck) {
-  ASSERT_FALSE(WriteSettingsFile(scene + "/appdata", "[SYSTEM]\r\nProductCode=VELMORA\r\n").empty());
+  ASSERT_FALSE(
+      WriteSettingsFile(scene + "/appdata", "[SYSTEM]\r\nProductCode=VELMORA\r\n").empty());
   EXPECT_EQ(Run({"APPDATA=" + scene + "/appdata"}, "ok"), 2);
   EXPECT_EQ(ReadLines(transcript), (std::vector<std::string>{DAMAGED_BOX, ExitLine(2)}));
 }

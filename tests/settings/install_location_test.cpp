@@ -71,8 +71,8 @@ TEST_F(InstallLocation, SettingsPathThatDoesNotFitIsRefusedWithoutOverrun) {
 }
 
 TEST_F(InstallLocation, ReadsTheInstallFolderFromThePerUserSettingsFile) {
-  ASSERT_FALSE(WriteSettingsFile(perUser, "[INSTALL]\r\nInstallFold=C:\\Games\\" TITLE "\r\n")
-                   .empty());
+  ASSERT_FALSE(
+      WriteSettingsFile(perUser, "[INSTALL]\r\nInstallFold=C:\\Games\\" TITLE "\r\n").empty());
   ASSERT_FALSE(WriteSettingsFile(allUsers, "[INSTALL]\r\nInstallFold=D:\\Other\r\n").empty());
   EXPECT_EQ(LocateInstallation(), 1);
   EXPECT_STREQ(State.installFolder, "C:\\Games\\" TITLE);
@@ -138,7 +138,8 @@ TEST_F(InstallLocation, AnAppDataFolderTooLongForTheSettingsPathIsNotFound) {
 
 TEST_F(InstallLocation, ALongInstallFolderIsCutToItsBuffer) {
   std::string longFolder = "C:\\" + std::string(300, 'g');
-  ASSERT_FALSE(WriteSettingsFile(perUser, "[INSTALL]\r\nInstallFold=" + longFolder + "\r\n").empty());
+  ASSERT_FALSE(
+      WriteSettingsFile(perUser, "[INSTALL]\r\nInstallFold=" + longFolder + "\r\n").empty());
   EXPECT_EQ(LocateInstallation(), 1);
   EXPECT_EQ(std::string(State.installFolder), longFolder.substr(0, PATH_TEXT_SIZE - 1));
   EXPECT_EQ(State.appDataFolder, WindowsPath(perUser));
@@ -149,14 +150,15 @@ TEST_F(InstallLocation, RecordedVersionsCompareAsSinglePrecisionDecimals) {
     const char* recorded;  // null: no version key
     int applied;
   } cases[] = {
-      {"1.1", 1},   {"1.10", 1},       {"1.2", 1},       {"1.05", 0},  {"1.0", 0},
-      {"1.9", 1},   {"abc", 0},        {"", 0},          {"*1.2", 0},  {"1.1.5", 1},
-      {"1.09999999", 1}, {"1.0999999", 0}, {" 2 ", 1},   {nullptr, 0},
+      {"1.1", 1},        {"1.10", 1},      {"1.2", 1}, {"1.05", 0},  {"1.0", 0},
+      {"1.9", 1},        {"abc", 0},       {"", 0},    {"*1.2", 0},  {"1.1.5", 1},
+      {"1.09999999", 1}, {"1.0999999", 0}, {" 2 ", 1}, {nullptr, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.recorded != nullptr ? c.recorded : "(no key)");
     std::string contents = "[INSTALL]\r\nInstallFold=C:\\G\r\n";
-    if (c.recorded != nullptr) contents += "[SYSTEM_UPDATE]\r\nversion=" + std::string(c.recorded) + "\r\n";
+    if (c.recorded != nullptr)
+      contents += "[SYSTEM_UPDATE]\r\nversion=" + std::string(c.recorded) + "\r\n";
     ASSERT_FALSE(WriteSettingsFile(perUser, contents).empty());
     ASSERT_EQ(LocateInstallation(), 1);
     EXPECT_EQ(IsUpdateAlreadyApplied(), c.applied);

@@ -19,8 +19,8 @@ TEST(ProfileAgreement, HostAndWineGiveTheSameBytes) {
   ASSERT_EQ(mkdir(native.c_str(), 0755), 0);
   ASSERT_EQ(mkdir(wine.c_str(), 0755), 0);
 
-  ASSERT_TRUE(RunProfileCases(WindowsPath(native).c_str(),
-                              WindowsPath(native + "/report.txt").c_str()));
+  ASSERT_TRUE(
+      RunProfileCases(WindowsPath(native).c_str(), WindowsPath(native + "/report.txt").c_str()));
   ASSERT_EQ(RunUnderWine({UPDATER_WINDOWS_BIN "/profile_agreement.exe", WindowsPath(wine),
                           WindowsPath(wine + "/report.txt")},
                          root + "/wine.log"),
@@ -38,8 +38,7 @@ TEST(ProfileAgreement, HostAndWineGiveTheSameBytes) {
     } else {
       // Kept honest: an exclusion that Wine no longer needs must go.
       EXPECT_NE(wineReport[entry.name], hostReport[entry.name])
-          << entry.name << " is left out because " << entry.wineDiffers
-          << ", but Wine now agrees";
+          << entry.name << " is left out because " << entry.wineDiffers << ", but Wine now agrees";
     }
   }
   std::filesystem::remove_all(root);

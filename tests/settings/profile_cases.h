@@ -12,20 +12,20 @@ enum { PROFILE_CALLS_PER_CASE = 6 };
 enum { GUARD_BYTES = 8, GUARD_FILL = '#' };
 
 struct ProfileCall {
-  int write;                // 1: WriteProfileText of text; 0: ReadProfileText with default text
+  int write;  // 1: WriteProfileText of text; 0: ReadProfileText with default text
   const char* section;
   const char* key;
-  const char* text;         // the value written, or the default text of a read
-  uint32_t capacity;        // of a read
-  const char* expected;     // what a read returns
+  const char* text;      // the value written, or the default text of a read
+  uint32_t capacity;     // of a read
+  const char* expected;  // what a read returns
 };
 
 struct ProfileCase {
   const char* name;
-  const char* contents;     // the file before the calls; null when there is none
+  const char* contents;                       // the file before the calls; null when there is none
   ProfileCall calls[PROFILE_CALLS_PER_CASE];  // ended by an entry without a section
-  const char* expectedFile; // the file after the calls; null when it must be unchanged
-  const char* wineDiffers;  // why Wine's results cannot match Windows here; null when they must
+  const char* expectedFile;  // the file after the calls; null when it must be unchanged
+  const char* wineDiffers;   // why Wine's results cannot match Windows here; null when they must
 };
 
 extern const ProfileCase ProfileCases[];

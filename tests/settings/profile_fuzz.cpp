@@ -52,7 +52,8 @@ static std::string Clean(const std::string& text, const char* dropped) {
 
 static std::string Read(const std::string& section, const std::string& key, const char* path) {
   static char out[CAPACITY];
-  uint32_t length = ReadProfileText(section.c_str(), key.c_str(), "\x01missing", out, CAPACITY, path);
+  uint32_t length =
+      ReadProfileText(section.c_str(), key.c_str(), "\x01missing", out, CAPACITY, path);
   Require(length < CAPACITY && out[length] == '\0', "read text not terminated in its buffer");
   return std::string(out, length);
 }
@@ -125,7 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if ((choice & 1) && !probes.empty()) {
     const auto& probe = probes[(choice >> 1) % probes.size()];
     if (!probe.first.empty() && Clean(probe.first, "]") == probe.first) section = probe.first;
-    if (!probe.second.empty() && probe.second[0] != '[' && Clean(probe.second, "=") == probe.second) {
+    if (!probe.second.empty() && probe.second[0] != '[' &&
+        Clean(probe.second, "=") == probe.second) {
       key = probe.second;
     }
   }

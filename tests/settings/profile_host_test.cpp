@@ -29,8 +29,8 @@ class HostProfile : public ::testing::Test {
 };
 
 TEST_F(HostProfile, FollowsWindowsOnEveryCaseOfTheTable) {
-  ASSERT_TRUE(RunProfileCases(WindowsPath(folder).c_str(),
-                              WindowsPath(folder + "/report.txt").c_str()));
+  ASSERT_TRUE(
+      RunProfileCases(WindowsPath(folder).c_str(), WindowsPath(folder + "/report.txt").c_str()));
   ProfileReport report = ReadProfileReport(folder + "/report.txt");
   for (int i = 0; i < ProfileCaseCount; ++i) {
     EXPECT_EQ(report[ProfileCases[i].name], ExpectedProfileLines(ProfileCases[i]))
@@ -60,13 +60,13 @@ TEST_F(HostProfile, AReadThatFailsGivesTheDefault) {
   ASSERT_TRUE(WriteWholeFile(path, ORIGINAL));
   InjectFault(FAULT_PROFILE_READ, "Velmora.ini", 0, 1, FAULT_FAIL);
   char out[16];
-  EXPECT_EQ(ReadProfileText("INSTALL", "InstallFold", "*", out, sizeof out,
-                            WindowsPath(path).c_str()),
-            1u);
+  EXPECT_EQ(
+      ReadProfileText("INSTALL", "InstallFold", "*", out, sizeof out, WindowsPath(path).c_str()),
+      1u);
   EXPECT_STREQ(out, "*");
-  EXPECT_EQ(ReadProfileText("INSTALL", "InstallFold", "*", out, sizeof out,
-                            WindowsPath(path).c_str()),
-            4u);
+  EXPECT_EQ(
+      ReadProfileText("INSTALL", "InstallFold", "*", out, sizeof out, WindowsPath(path).c_str()),
+      4u);
   EXPECT_STREQ(out, "C:\\G");
 }
 
@@ -78,12 +78,10 @@ TEST_F(HostProfile, AFolderOrAMissingFolderIsNoSettingsFile) {
                             WindowsPath(asFolder).c_str()),
             1u);
   EXPECT_STREQ(out, "*");
-  EXPECT_EQ(WriteProfileText("SYSTEM_UPDATE", "version", "1.1", WindowsPath(asFolder).c_str()),
-            0);
+  EXPECT_EQ(WriteProfileText("SYSTEM_UPDATE", "version", "1.1", WindowsPath(asFolder).c_str()), 0);
   std::string inMissingFolder = folder + "/none/Velmora.ini";
-  EXPECT_EQ(WriteProfileText("SYSTEM_UPDATE", "version", "1.1",
-                             WindowsPath(inMissingFolder).c_str()),
-            0);
+  EXPECT_EQ(
+      WriteProfileText("SYSTEM_UPDATE", "version", "1.1", WindowsPath(inMissingFolder).c_str()), 0);
   EXPECT_TRUE(SnapshotFolder(folder).empty());
 }
 
@@ -95,6 +93,15 @@ TEST_F(HostProfile, ALineBreakInANameOrValueIsRefusedAndTheFileKept) {
             0);
   EXPECT_EQ(WriteProfileText("SYSTEM_UPDATE", "ver\nsion", "1.1", windowsPath.c_str()), 0);
   EXPECT_EQ(WriteProfileText("SYSTEM\rUPDATE", "version", "1.1", windowsPath.c_str()), 0);
+  bool exists = false;
+  EXPECT_EQ(ReadWholeFile(path, &exists), ORIGINAL);
+}
+
+TEST_F(HostProfile, AReadOnlyFileIsNotWritten) {
+  std::string path = folder + "/Velmora.ini";
+  ASSERT_TRUE(WriteWholeFile(path, ORIGINAL));
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  EXPECT_EQ(WriteProfileText("SYSTEM_UPDATE", "version", "1.1", WindowsPath(path).c_str()), 0);
   bool exists = false;
   EXPECT_EQ(ReadWholeFile(path, &exists), ORIGINAL);
 }

@@ -42,4 +42,3 @@ std::vector<std::string> ExpectedProfileLines(const ProfileCase& entry) {
                   (file != nullptr ? " " + Hex(file) : std::string(" missing")));
   return lines;
 }
-

@@ -15,4 +15,3 @@ ProfileReport ReadProfileReport(const std::string& hostPath);
 // The lines the table says a case gives: each read's result with the rest
 // of its buffer untouched, and the file as it must be afterwards.
 std::vector<std::string> ExpectedProfileLines(const ProfileCase& entry);
-
