@@ -3,11 +3,9 @@
 #include "platform/entry.h"
 #include "platform/host/transcript.h"
 
-#include <clocale>
 #include <cstdio>
 
 int main(int, char**) {
-  setlocale(LC_ALL, "");
   char commandLine[] = "";
   int code = WinMain(nullptr, nullptr, commandLine, 1);
   char fields[32];
