@@ -26,10 +26,10 @@ struct PlatformWindow {
   DialogProcedure procedure;  // the dialog's only
   char className[32];
   char text[MESSAGE_TEXT_SIZE];
-  int position;        // progress bar
-  int closeInMenu;     // the dialog's system menu still has Close
-  int registration;    // title registration, dialog only
-  int destroying;      // WM_DESTROY is being handled
+  int position;      // progress bar
+  int closeInMenu;   // the dialog's system menu still has Close
+  int registration;  // title registration, dialog only
+  int destroying;    // WM_DESTROY is being handled
   IconHandle smallIcon;
 };
 
@@ -112,7 +112,9 @@ static void PlanPostsFromEnvironment() {
       valid = end != text && *end == '\0' && command <= 0xFFFFFFFFul &&
               PlanDialogPost((int)after, MESSAGE_COMMAND, (uintptr_t)command);
     }
-    if (!valid) fprintf(stderr, "updater: ignoring '%.*s' in UPDATER_DIALOG_POSTS\n", (int)length, entry);
+    if (!valid) {
+      fprintf(stderr, "updater: ignoring '%.*s' in UPDATER_DIALOG_POSTS\n", (int)length, entry);
+    }
     entry += length;
     if (*entry == ',') ++entry;
   }

@@ -37,11 +37,11 @@ TEST(HostRun, PostedMessagesReachTheDialogDuringTheUpdate) {
     Sample sample;
     ASSERT_TRUE(MakeSample(UPDATER_HOST_UPDATER, "", 5 * CHUNK, &sample));
     const std::string transcript = sample.root + "/transcript.jsonl";
-    int code = RunProgram({sample.updater + "/updater"},
-                          {"APPDATA=" + sample.appData, "PROGRAMDATA=", "UPDATER_ANSWERS=ok,ok",
-                           "UPDATER_TRANSCRIPT=" + transcript,
-                           "UPDATER_WINDOW_DIR=" + sample.root + "/windows",
-                           std::string("UPDATER_DIALOG_POSTS=") + c.posts});
+    int code = RunProgram(
+        {sample.updater + "/updater"},
+        {"APPDATA=" + sample.appData, "PROGRAMDATA=", "UPDATER_ANSWERS=ok,ok",
+         "UPDATER_TRANSCRIPT=" + transcript, "UPDATER_WINDOW_DIR=" + sample.root + "/windows",
+         std::string("UPDATER_DIALOG_POSTS=") + c.posts});
     EXPECT_EQ(code, 0);
     std::vector<std::string> lines = ReadLines(transcript);
     EXPECT_EQ(UserVisibleLines(lines),
@@ -50,7 +50,8 @@ TEST(HostRun, PostedMessagesReachTheDialogDuringTheUpdate) {
                   c.finished ? MainFlowBox(MSG_FINISHED, 0) : MainFlowBox(MSG_ABORTED, 0x30),
                   ExitLine(0)}));
     size_t dispatched = 0;
-    for (const std::string& line : lines) dispatched += line.find("\"dispatch\"") != std::string::npos;
+    for (const std::string& line : lines)
+      dispatched += line.find("\"dispatch\"") != std::string::npos;
     EXPECT_EQ(dispatched, c.dispatched);
     const std::string package = ReadHostFile(sample.updater + "/data/dll/MUR.dll");
     EXPECT_EQ(ReadHostFile(sample.install + "/dll/MUR.dll"),
@@ -84,8 +85,8 @@ TEST(HostRun, DialogThatCannotBeCreatedEndsTheRun) {
   EXPECT_EQ(RecordedVersion(sample.appData), "*");
 
   ResetHostState();
-  for (const char* name : {"APPDATA", "PROGRAMDATA", "UPDATER_ANSWERS", "UPDATER_TRANSCRIPT",
-                           "UPDATER_WINDOW_DIR"}) {
+  for (const char* name :
+       {"APPDATA", "PROGRAMDATA", "UPDATER_ANSWERS", "UPDATER_TRANSCRIPT", "UPDATER_WINDOW_DIR"}) {
     unsetenv(name);
   }
   RemoveSample(sample);

@@ -51,8 +51,8 @@ DrivenRun Drive(const std::vector<std::string>& options) {
     return run;
   }
   const std::string report = sample.root + "/report.jsonl";
-  std::vector<std::string> arguments = {DRIVER, "--report", WindowsPath(report), "--answers",
-                                        "ok,ok", "--timeout", "120"};
+  std::vector<std::string> arguments = {
+      DRIVER, "--report", WindowsPath(report), "--answers", "ok,ok", "--timeout", "120"};
   arguments.insert(arguments.end(), options.begin(), options.end());
   arguments.push_back("--");
   arguments.push_back(WindowsPath(sample.updater + "/UpDate.exe"));
@@ -80,9 +80,9 @@ TEST(WineDialog, FinishedRunShowsTheCaptionAndNoCloseCommand) {
 TEST(WineDialog, CloseAndDialogCancelChangeNothing) {
   DrivenRun run = Drive({"--dialog", "close", "--dialog", "cancel"});
   EXPECT_EQ(run.driverCode, 0);
-  EXPECT_EQ(run.lines, (std::vector<std::string>{ConfirmBox(), DialogLine("create"),
-                                                 DialogLine("destroy"),
-                                                 MainFlowBox(MSG_FINISHED, 0), ExitLine(0)}));
+  EXPECT_EQ(run.lines,
+            (std::vector<std::string>{ConfirmBox(), DialogLine("create"), DialogLine("destroy"),
+                                      MainFlowBox(MSG_FINISHED, 0), ExitLine(0)}));
   EXPECT_EQ(run.version, "1.1");
   EXPECT_TRUE(run.installed == run.package) << "the installed file differs from the package's";
 }
@@ -92,9 +92,9 @@ TEST(WineDialog, CloseAndDialogCancelChangeNothing) {
 TEST(WineDialog, StopCommandEndsTheUpdateUnrecorded) {
   DrivenRun run = Drive({"--dialog", "close", "--dialog", "cancel", "--dialog", "stop"});
   EXPECT_EQ(run.driverCode, 0);
-  EXPECT_EQ(run.lines, (std::vector<std::string>{ConfirmBox(), DialogLine("create"),
-                                                 DialogLine("destroy"),
-                                                 MainFlowBox(MSG_ABORTED, 0x30), ExitLine(0)}));
+  EXPECT_EQ(run.lines,
+            (std::vector<std::string>{ConfirmBox(), DialogLine("create"), DialogLine("destroy"),
+                                      MainFlowBox(MSG_ABORTED, 0x30), ExitLine(0)}));
   EXPECT_EQ(run.version, "*");
   EXPECT_GE(run.installed.size(), 4u * CHUNK) << "the three posts are taken one per chunk";
   EXPECT_LT(run.installed.size(), run.package.size());

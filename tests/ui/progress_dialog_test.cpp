@@ -147,9 +147,9 @@ TEST_F(ProgressDialog, OnlyTheWholeCommand1006RequestsCancellation) {
   };
   const Case cases[] = {
       {IDC_CANCEL_UPDATE, 1},
-      {2, 0},                                  // the dialog manager's Cancel (Escape)
-      {1, 0},                                  // its OK (Enter)
-      {(1u << 16) | IDC_CANCEL_UPDATE, 0},     // 1006 with a notification code
+      {2, 0},                               // the dialog manager's Cancel (Escape)
+      {1, 0},                               // its OK (Enter)
+      {(1u << 16) | IDC_CANCEL_UPDATE, 0},  // 1006 with a notification code
       {IDC_PROGRESS, 0},
   };
   CreateDialog();
@@ -206,7 +206,7 @@ TEST_F(ProgressDialog, StopCommandEndsTheUpdateWithoutCompleting) {
   EXPECT_EQ(View().destroyed, 1);
   EXPECT_EQ(NextFetch(), 0);
   EXPECT_FALSE(std::ifstream(root + "/appdata/\xE3\x83\x9B\xE3\x83\xAD\xE3\x83\xA1\xE3\x83\xAA"
-                             "\xE3\x83\x80/Velmora.ini")
+                                    "\xE3\x83\x80/Velmora.ini")
                    .good())
       << "no version was recorded";
 }

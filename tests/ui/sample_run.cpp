@@ -41,7 +41,8 @@ static bool CopyFile(const std::string& from, const std::string& to) {
   return in.good() && out.good() && chmod(to.c_str(), 0755) == 0;
 }
 
-int RunProgram(const std::vector<std::string>& arguments, const std::vector<std::string>& settings) {
+int RunProgram(const std::vector<std::string>& arguments,
+               const std::vector<std::string>& settings) {
   std::vector<std::string> copies = arguments;
   std::vector<char*> argv;
   for (std::string& argument : copies) argv.push_back(&argument[0]);
@@ -143,4 +144,6 @@ std::string DialogLine(const char* action) {
          "}";
 }
 
-std::string ExitLine(int code) { return "{\"event\":\"exit\",\"code\":" + std::to_string(code) + "}"; }
+std::string ExitLine(int code) {
+  return "{\"event\":\"exit\",\"code\":" + std::to_string(code) + "}";
+}

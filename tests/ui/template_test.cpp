@@ -20,7 +20,8 @@ std::vector<uint8_t> ReadWholeFile(const char* path) {
   if (file == nullptr) return bytes;
   uint8_t chunk[65536];
   size_t got;
-  while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+  while ((got = fread(chunk, 1, sizeof chunk, file)) > 0)
+    bytes.insert(bytes.end(), chunk, chunk + got);
   fclose(file);
   return bytes;
 }
