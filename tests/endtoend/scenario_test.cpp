@@ -279,6 +279,8 @@ TEST(EndToEnd, EachScenarioEndsAlikeOnTheHostAndUnderWine) {
   for (const Scenario& scenario : Scenarios()) {
     std::string root = MakeTempFolder("endtoend");
     ASSERT_FALSE(root.empty());
+    // A failed scenario keeps its folder: transcripts, reports and logs.
+    SCOPED_TRACE(std::string(scenario.name) + " in " + root);
 
     Stage host;
     ASSERT_EQ(mkdir((root + "/host").c_str(), 0755), 0);
