@@ -6,7 +6,7 @@ if(NOT UPDATER_TARGET STREQUAL "windows")
 endif()
 
 function(updater_host_test name)
-  add_executable(${name} ${ARGN})
+  add_executable(${name} ${ARGN} ${PROJECT_SOURCE_DIR}/tests/support/host_files.cpp)
   target_link_libraries(${name} PRIVATE updater_parts updater_platform_host_testing
                                         GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
@@ -38,7 +38,7 @@ endfunction()
 # A GoogleTest program whose tests also run Windows programs under Wine
 # (through scripts/wine.sh): its tests run one at a time, after wine.setup.
 function(updater_host_wine_test name)
-  add_executable(${name} ${ARGN})
+  add_executable(${name} ${ARGN} ${PROJECT_SOURCE_DIR}/tests/support/host_files.cpp)
   target_link_libraries(${name} PRIVATE updater_parts updater_platform_host_testing
                                         GTest::gtest GTest::gtest_main GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
@@ -58,7 +58,7 @@ function(updater_fuzz_target name)
   if(NOT UPDATER_TARGET STREQUAL "fuzz")
     return()
   endif()
-  add_executable(${name} ${ARGN})
+  add_executable(${name} ${ARGN} ${PROJECT_SOURCE_DIR}/tests/support/host_files.cpp)
   target_link_libraries(${name} PRIVATE updater_parts updater_platform_host_testing)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)

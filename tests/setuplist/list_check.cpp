@@ -13,18 +13,6 @@
 #include <fstream>
 #include <sstream>
 
-std::string ReadHostFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteHostFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
 static int PointAt(char* field, const std::string& hostPath) {
   char windowsPath[PATH_TEXT_SIZE];
   return WindowsPathFromHost(hostPath.c_str(), windowsPath, sizeof windowsPath) &&

@@ -4,11 +4,9 @@
 #pragma once
 
 #include "setuplist/installed_text_index.h"
+#include "tests/support/host_files.h"
 
 #include <string>
-
-std::string ReadHostFile(const std::string& path);
-void WriteHostFile(const std::string& path, const std::string& bytes);
 
 // Makes root/data and root/install and points the run's state, the
 // transcript (root/transcript.jsonl) and the window registry at them.

@@ -13,6 +13,8 @@
 #include "platform/window.h"
 #include "res/resource.h"
 
+#include "tests/support/host_files.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -29,18 +31,6 @@
 namespace {
 
 const uint32_t MB = 1u << 20;
-
-std::string ReadHostFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteHostFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 // Bytes that differ from chunk to chunk, so a lost or repeated chunk shows.
 std::string Pattern(size_t size) {

@@ -21,18 +21,6 @@
 static const char SETTINGS_FILE[] =
     "/\xE3\x83\x9B\xE3\x83\xAD\xE3\x83\xA1\xE3\x83\xAA\xE3\x83\x80/Velmora.ini";
 
-std::string ReadHostFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteHostFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
 static bool CopyFile(const std::string& from, const std::string& to) {
   std::ifstream in(from, std::ios::binary);
   std::ofstream out(to, std::ios::binary | std::ios::trunc);

@@ -4,6 +4,8 @@
 // transcript lines for what the user saw.
 #pragma once
 
+#include "tests/support/host_files.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,10 +28,6 @@ void RemoveSample(const Sample& sample);
 // none is recorded.
 std::string RecordedVersion(const std::string& appData);
 
-// A host file's bytes (empty when it cannot be read), and a file written
-// whole.
-std::string ReadHostFile(const std::string& path);
-void WriteHostFile(const std::string& path, const std::string& bytes);
 
 // Runs a program with NAME=VALUE settings added to the environment, stdin
 // and stdout detached. The exit code, or -1.
