@@ -50,8 +50,12 @@ static int RvaToOffset(const PeImage* image, uint32_t rva, uint32_t length, uint
     uint32_t address = Read32(section + 12);
     if (rva < address) continue;
     uint32_t into = rva - address;
+    uint32_t rawPointer = Read32(section + 20);
+    // A section whose data starts past the file holds nothing, not even the
+    // empty range at its start.
+    if (rawPointer > image->size) continue;
     if (!Fits(into, length, SectionFileBytes(section, image->size))) continue;
-    *offset = Read32(section + 20) + into;
+    *offset = rawPointer + into;
     return 1;
   }
   return 0;
