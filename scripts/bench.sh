@@ -12,6 +12,9 @@ DIST=$(sed -n 's/^UPDATER_DIST_DIR:PATH=//p' "$BUILD/CMakeCache.txt")
 # The checksum walk on 256 MiB against memcpy and the byte-at-a-time walk.
 "$BUILD/bench/checksum_speed"
 
+# The setup list merge at three sizes against the per-entry search.
+"$BUILD/bench/merge_speed"
+
 # A 1 GiB package file: the copy engine against dd bs=65534.
 "$BUILD/bench/copy_speed" 1024
 
