@@ -52,8 +52,12 @@ function(updater_host_wine_test name)
     FIXTURES_REQUIRED wine ENVIRONMENT "UPDATER_WINE_STATE=${UPDATER_WINE_STATE}")
 endfunction()
 
-# A libFuzzer target (fuzz build only), run for a bounded time by CTest.
-set(UPDATER_FUZZ_SECONDS 20 CACHE STRING "How long each fuzz target runs in the tests")
+# A libFuzzer target (fuzz build only), run by CTest from a fixed seed for a
+# bounded number of inputs (and at most a bounded time), so that a run here
+# and a run in CI try the same inputs.
+set(UPDATER_FUZZ_SECONDS 30 CACHE STRING "The longest each fuzz target runs in the tests")
+set(UPDATER_FUZZ_RUNS 200000 CACHE STRING "How many inputs each fuzz target tries in the tests")
+set(UPDATER_FUZZ_SEED 1 CACHE STRING "The seed of the fuzz targets' runs in the tests")
 function(updater_fuzz_target name)
   if(NOT UPDATER_TARGET STREQUAL "fuzz")
     return()
@@ -67,7 +71,8 @@ function(updater_fuzz_target name)
   set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}.corpus)
   file(MAKE_DIRECTORY ${corpus})
   add_test(NAME fuzz.${name}
-    COMMAND ${name} -max_total_time=${UPDATER_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048
+    COMMAND ${name} -seed=${UPDATER_FUZZ_SEED} -runs=${UPDATER_FUZZ_RUNS}
+            -max_total_time=${UPDATER_FUZZ_SECONDS} -timeout=10 -rss_limit_mb=2048
             -print_final_stats=1 ${corpus})
   set_tests_properties(fuzz.${name} PROPERTIES LABELS fuzz
     ENVIRONMENT "UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")

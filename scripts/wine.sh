@@ -3,6 +3,7 @@
 # of its own and the Japanese locale, so that the ANSI code page is 932.
 #   wine.sh setup            make the prefix (once) and start the display
 #   wine.sh run EXE ARGS...  run a Windows program there; exits with its code
+#                            (124 when it ran past $UPDATER_WINE_TIMEOUT s)
 #   wine.sh teardown         stop the Wine server and the display
 # State lives in $UPDATER_WINE_STATE (default: build/wine of the checkout).
 set -uo pipefail
@@ -69,7 +70,17 @@ case "${1:-}" in
     start_display || exit 1
     use_display
     make_prefix
-    wine "$@"
+    # A Wine process that hangs (seen under load: Wine's own allocator
+    # aborting inside a process) must not hang the test run, nor leave a
+    # window behind that the next updater would take for a running one: past
+    # the limit every process of the prefix is ended.
+    timeout --kill-after=5 "${UPDATER_WINE_TIMEOUT:-180}" wine "$@"
+    status=$?
+    if [ $status -eq 124 ] || [ $status -eq 137 ]; then
+      echo "wine.sh: $1 ran past ${UPDATER_WINE_TIMEOUT:-180} s; ending the prefix's processes" >&2
+      wineserver -k >/dev/null 2>&1
+    fi
+    exit $status
     ;;
   env)
     # Prints the environment for a shell to eval.
