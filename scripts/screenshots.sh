@@ -13,9 +13,6 @@ CHUNK=65534
 export UPDATER_WINE_STATE=$BASE/wine
 "$ROOT/scripts/wine.sh" setup
 eval "$("$ROOT/scripts/wine.sh" env)"
-# Wine draws the caption buttons with its Marlett font, which this Wine does
-# not find in its own data folder.
-cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 
 WORK=$(mktemp -d /tmp/updater-shots-XXXXXX)
 APPDATA_DIR="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming"

@@ -53,6 +53,9 @@ make_prefix() {
     /v 'ＭＳ Ｐゴシック' /d 'IPAPGothic' /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
     /v 'ＭＳ ゴシック' /d 'IPAGothic' /f >/dev/null 2>&1
+  # Wine draws the caption buttons with its Marlett font, which this Wine
+  # does not find in its own data folder.
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   wineserver -w
   touch "$WINEPREFIX/.updater-ready"
 }
