@@ -1,5 +1,5 @@
 // Windows and the message queue of the host edition. Only the progress
-// dialog exists: a modeless dialog stand-in that keeps the template's
+// dialog exists: the host's own model of the modeless dialog keeps the template's
 // controls and calls the dialog procedure as the Win32 dialog manager does,
 // on one thread with one queue. Env UPDATER_DIALOG_POSTS lets a run post
 // messages to the dialog while it works (see PlanDialogPost).
