@@ -8,6 +8,7 @@
 #include "platform/host/transcript.h"
 #include "platform/resources.h"
 #include "tests/integrity/sample_installation.h"
+#include "tests/support/back_end_paths.h"
 #include "tests/wine/runner.h"
 
 #include <gtest/gtest.h>
@@ -21,11 +22,6 @@
 
 namespace {
 
-std::string WindowsFolder(const std::string& hostFolder) {
-  char windows[1024];
-  return WindowsPathFromHost(hostFolder.c_str(), windows, sizeof windows) ? windows : "";
-}
-
 // A fresh installation made with the options; its install folder as a
 // Windows path.
 std::string Installation(const std::vector<std::string>& options) {
@@ -33,7 +29,7 @@ std::string Installation(const std::vector<std::string>& options) {
   std::vector<std::string> all = {"--install=" + install};
   all.insert(all.end(), options.begin(), options.end());
   EXPECT_EQ(MakeSampleInstallation(all), 0);
-  return WindowsFolder(install);
+  return BackEndPath(install);
 }
 
 TEST(VerifyInstallation, AcceptsIntactInstallationsOnly) {
@@ -87,7 +83,7 @@ TEST(VerifyInstallation, SeesAChangeOfAnyModuleByte) {
     ASSERT_EQ(MakeSampleInstallation({"--install=" + install, "--damage-module-at=" +
                                                                   std::to_string(at)}),
               0);
-    EXPECT_EQ(VerifyInstallation(WindowsFolder(install).c_str()), 0) << at;
+    EXPECT_EQ(VerifyInstallation(BackEndPath(install).c_str()), 0) << at;
   }
 }
 
@@ -147,7 +143,7 @@ TEST(VerifyInstallation, RefusesAFolderWhosePathsDoNotFit) {
     std::string rest(needed, 'a');
     for (size_t i = 99; i + 1 < needed; i += 100) rest[i] = '/';
     std::string folder = base + "/" + rest;
-    std::string windows = WindowsFolder(folder);
+    std::string windows = BackEndPath(folder);
     ASSERT_EQ(windows.size(), length);
     ASSERT_EQ(MakeSampleInstallation({"--install=" + folder}), 0);
     ResetHostState();
@@ -159,7 +155,7 @@ TEST(VerifyInstallation, RefusesAFolderWhosePathsDoNotFit) {
 TEST(LoadNamedRecord, CopiesTheRecordAndZeroFillsTheRest) {
   std::string install = MakeTempFolder("integrity") + "/game";
   ASSERT_EQ(MakeSampleInstallation({"--install=" + install, "--exe-text=ABC"}), 0);
-  std::string module = WindowsFolder(install) + "\\dll\\resource.DLL";
+  std::string module = BackEndPath(install) + "\\dll\\resource.DLL";
   uint8_t record[NAMED_RECORD_SIZE];
   memset(record, 0xEE, sizeof record);
   ResetHostState();

@@ -13,6 +13,7 @@
 #include "platform/window.h"
 #include "res/resource.h"
 
+#include "tests/support/back_end_paths.h"
 #include "tests/support/host_files.h"
 
 #include <gtest/gtest.h>
@@ -37,12 +38,6 @@ std::string Pattern(size_t size) {
   std::string bytes(size, '\0');
   for (size_t i = 0; i < size; ++i) bytes[i] = (char)((i * 7 + i / 65534) & 0xFF);
   return bytes;
-}
-
-std::string WindowsPath(const std::string& hostPath) {
-  char out[4096];
-  EXPECT_TRUE(WindowsPathFromHost(hostPath.c_str(), out, sizeof out)) << hostPath;
-  return out;
 }
 
 std::string Json(const char* cp932) {
@@ -106,8 +101,8 @@ class CopyEngine : public ::testing::Test {
     ResetHostState();
     OverrideDriveSpace(100000ull * MB, 50000ull * MB);
     memset(&State, 0, sizeof State);
-    snprintf(State.packageFolder, sizeof State.packageFolder, "%s", WindowsPath(package).c_str());
-    snprintf(State.installFolder, sizeof State.installFolder, "%s", WindowsPath(install).c_str());
+    snprintf(State.packageFolder, sizeof State.packageFolder, "%s", BackEndPath(package).c_str());
+    snprintf(State.installFolder, sizeof State.installFolder, "%s", BackEndPath(install).c_str());
     snprintf(State.caption, sizeof State.caption, "Caption");
     State.dialog = CreateModelessDialog(nullptr, IDD_UPDATE, nullptr, CancellingDialogProc);
     ASSERT_NE(State.dialog, nullptr);

@@ -9,6 +9,7 @@
 #include "platform/host/testing.h"
 #include "platform/window.h"
 #include "res/resource.h"
+#include "tests/support/back_end_paths.h"
 #include "tests/ui/sample_run.h"
 
 #include <gtest/gtest.h>
@@ -37,12 +38,6 @@ std::string Pattern(size_t size) {
   return bytes;
 }
 
-std::string WindowsPath(const std::string& hostPath) {
-  char out[4096];
-  EXPECT_TRUE(WindowsPathFromHost(hostPath.c_str(), out, sizeof out)) << hostPath;
-  return out;
-}
-
 class ProgressDialog : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -65,10 +60,10 @@ class ProgressDialog : public ::testing::Test {
     OverrideDriveSpace(1ull << 40, 1ull << 39);
     memset(&State, 0, sizeof State);
     snprintf(State.caption, sizeof State.caption, "%s", CAPTION);
-    snprintf(State.updaterFolder, sizeof State.updaterFolder, "%s", WindowsPath(updater).c_str());
-    snprintf(State.installFolder, sizeof State.installFolder, "%s", WindowsPath(install).c_str());
+    snprintf(State.updaterFolder, sizeof State.updaterFolder, "%s", BackEndPath(updater).c_str());
+    snprintf(State.installFolder, sizeof State.installFolder, "%s", BackEndPath(install).c_str());
     snprintf(State.appDataFolder, sizeof State.appDataFolder, "%s",
-             WindowsPath(root + "/appdata").c_str());
+             BackEndPath(root + "/appdata").c_str());
   }
 
   void TearDown() override {
@@ -166,7 +161,7 @@ TEST_F(ProgressDialog, CompletedUpdateClosesTheDialogAndPostsQuit) {
   RunUpdate(package);
   EXPECT_EQ(State.completed, 1);
   EXPECT_EQ(State.cancelRequested, 0);
-  EXPECT_EQ(std::string(State.packageFolder), WindowsPath(updater) + "\\data");
+  EXPECT_EQ(std::string(State.packageFolder), BackEndPath(updater) + "\\data");
   EXPECT_EQ(ReadHostFile(install + "/dll/MUR.dll"), package);
   HostDialogView view = View();
   EXPECT_EQ(view.destroyed, 1);
